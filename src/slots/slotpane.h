@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QPixmap>
+
+#include <array>
+
+class CameraSlot;
+class QScrollBar;
+class QWidget;
+struct SharedState;
+
+// The "Webcams" frame (objectName "frmCams"): the scrollable pane of the 24 camera slots and
+// the slot handlers. Effects outside the slots (detail view, full-screen view, auto-save, clock)
+// are signals; whoever composes the main window connects them.
+class SlotPane : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kSlotCount = 24;
+
+    explicit SlotPane(SharedState &state, QWidget *parent = nullptr);
+    ~SlotPane() override;
+
+    CameraSlot *slot(int Index) const;
+    SharedState &state() const { return m_state; }
+
+    QWidget *picWindowOuter() const { return m_picWindowOuter; }
+    QWidget *picWindowInner() const { return m_picWindowInner; }
+    QScrollBar *VScroll1() const { return m_VScroll1; }
+
+    // Gives every slot's refresh indicator this picture (start-up does it under LockWindow).
+    void setRefreshPicture(const QPixmap &picture);
+
+    // The window whose drawing LockWindow suspends; by default the pane's own top-level window.
+    void setLockTarget(QWidget *window) { m_lockTarget = window; }
+
+    // Slot handlers. Index is the slot index 0..23; callers make sure it is in range.
+    void cmdStart_Click(qint16 Index);
+    void wsCam_Connect(qint16 Index);
+    void wsCam_DataArrival(qint16 Index, qint32 bytesTotal);
+    void wsCam_Close(qint16 Index);
+    void timRefresh_Timer(qint16 Index);
+    void cmdRefresh_Click(qint16 Index);
+    void imgRefresh_Click(qint16 Index);
+    void cmdStop_Click(qint16 Index);
+    void cmdStopAll_Click();
+    void VScroll1_Change();
+
+signals:
+    // A slot's picture or refresh indicator was clicked: show that slot in the detail view.
+    void imgCam_Click(int Index);
+    // A fetch of the detail slot started while the full-screen view is open.
+    void detailFetchStarted(int Index);
+    // A picture reply of the detail slot was loaded; the views take the slot's picture.
+    void detailPictureLoaded(int Index);
+    // A changed picture was loaded into a slot (auto-save runs when it is on).
+    void changedPictureLoaded(int Index);
+    // Any reply of the detail slot was handled: the views copy the slot's texts.
+    void detailReplyHandled(int Index);
+    // A timer tick of the detail slot: the countdown text to show, then a clock query is due.
+    void detailTick(int Index, const QString &nextRefreshText);
+    // The detail slot was stopped; intDetailSlot is -1 now.
+    void detailSlotStopped(int Index);
+    // Any slot finished handling a reply (picture or not).
+    void replyHandled(int Index);
+
+private:
+    QWidget *lockTarget() const;
+
+    SharedState &m_state;
+    QWidget *m_lockTarget = nullptr;
+    QWidget *m_picWindowOuter = nullptr;
+    QWidget *m_picWindowInner = nullptr;
+    QScrollBar *m_VScroll1 = nullptr;
+    std::array<CameraSlot *, kSlotCount> m_slots{};
+};

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+// How one request is answered: the bytes sent, how they are cut into writes, and how the
+// connection ends. Used by the tests, the demo camera and the benchmark; loopback only.
+struct CamReply
+{
+    enum class End {
+        Close,    // close after the last byte (the normal end of an HTTP/1.1 "Connection: close" reply)
+        KeepOpen, // never close; the client has to give up
+    };
+
+    QByteArray bytes;             // header block and body, exactly as sent
+    QList<qsizetype> splitAt;     // offsets at which a new write starts (ascending)
+    int delayMs = 0;              // pause before each write after the first
+    qsizetype closeAfter = -1;    // when >= 0: send only this many bytes, then close early
+    End end = End::Close;
+};
+
+// A small HTTP server for camera pictures on a loopback address. Routes map request paths
+// (the text between "GET " and " HTTP/") to replies; an unknown path gets a 404 HTML page.
+class CamServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Handler = std::function<CamReply(const QByteArray &request)>;
+
+    explicit CamServer(QObject *parent = nullptr);
+    ~CamServer() override;
+
+    bool listen(const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0);
+    quint16 port() const;
+
+    void setReply(const QByteArray &path, const CamReply &reply);
+    void setHandler(const QByteArray &path, Handler handler);
+
+    // Every complete request received so far (header block with its blank line), in order.
+    const QList<QByteArray> &requests() const { return m_requests; }
+
+    // A complete reply: status line, header lines, blank line, body; CR LF line ends.
+    static QByteArray httpReply(const QByteArray &statusLine, const QList<QByteArray> &headerLines,
+                                const QByteArray &body);
+
+signals:
+    void requestReceived(const QByteArray &request);
+
+private:
+    void onNewConnection();
+    void onReadyRead(QTcpSocket *socket);
+    void sendReply(QTcpSocket *socket, const CamReply &reply);
+
+    QTcpServer *m_server = nullptr;
+    QList<QByteArray> m_requests;
+    QHash<QByteArray, Handler> m_handlers;
+};
