@@ -1,5 +1,7 @@
 #pragma once
 
+#include "camaddress.h"
+#include "headerendscanner.h"
 #include "slotpicture.h"
 
 #include <QByteArray>
@@ -61,6 +63,9 @@ public:
 private:
     qint16 m_index;
     SlotPicture m_picture;
+    quint16 m_port = CamAddress::kDefaultPort; // port of the current fetch
+    QString m_hostHeader;                       // Host line value of the current fetch
+    HeaderEndScanner m_headerScan;              // header-end search of the current reply
 
     friend class SlotPane;
 };

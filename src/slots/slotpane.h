@@ -7,6 +7,7 @@
 
 class CameraSlot;
 class QScrollBar;
+class QTcpSocket;
 class QWidget;
 struct SharedState;
 
@@ -35,6 +36,12 @@ public:
 
     // The window whose drawing LockWindow suspends; by default the pane's own top-level window.
     void setLockTarget(QWidget *window) { m_lockTarget = window; }
+
+    // A reply that grows past this many bytes is abandoned like a failed fetch (memory stays
+    // bounded). Tests lower it to avoid sending the full amount.
+    static constexpr qsizetype kMaxReplyBytes = qsizetype(64) * 1024 * 1024;
+    void setReplySizeLimit(qsizetype bytes) { m_replySizeLimit = bytes; }
+    qsizetype replySizeLimit() const { return m_replySizeLimit; }
 
     // Slot handlers. Index is the slot index 0..23; callers make sure it is in range.
     void cmdStart_Click(qint16 Index);
@@ -68,6 +75,10 @@ signals:
 
 private:
     QWidget *lockTarget() const;
+    void connectSlot(CameraSlot *cameraSlot);
+    void onSocketDisconnected(qint16 Index, QTcpSocket *socket);
+    // Closes the slot's socket without any further event from it (the close the program makes).
+    static void abandonFetch(CameraSlot *cameraSlot);
 
     SharedState &m_state;
     QWidget *m_lockTarget = nullptr;
@@ -75,4 +86,5 @@ private:
     QWidget *m_picWindowInner = nullptr;
     QScrollBar *m_VScroll1 = nullptr;
     std::array<CameraSlot *, kSlotCount> m_slots{};
+    qsizetype m_replySizeLimit = kMaxReplyBytes;
 };

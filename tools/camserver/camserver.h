@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 
 #include <functional>
 
+class QDateTime;
 class QTcpServer;
 class QTcpSocket;
 
@@ -21,7 +23,8 @@ struct CamReply
 
     QByteArray bytes;             // header block and body, exactly as sent
     QList<qsizetype> splitAt;     // offsets at which a new write starts (ascending)
-    int delayMs = 0;              // pause before each write after the first
+    int delayMs = 0;              // pause before each write after the first (with 0 the pieces
+                                  // are still separate writes, but may arrive together)
     qsizetype closeAfter = -1;    // when >= 0: send only this many bytes, then close early
     End end = End::Close;
 };
@@ -51,6 +54,15 @@ public:
     static QByteArray httpReply(const QByteArray &statusLine, const QList<QByteArray> &headerLines,
                                 const QByteArray &body);
 
+    // An HTTP date (RFC 1123, always GMT, English names), e.g. "Sun, 06 Nov 1994 08:49:37 GMT".
+    static QByteArray httpDate(const QDateTime &time);
+
+    // The path of a request: the text between "GET " and " HTTP/"; empty when there is none.
+    static QByteArray requestPath(const QByteArray &request);
+
+    // A request header block larger than this without its blank line is dropped with the connection.
+    static constexpr qsizetype kMaxRequestBytes = 64 * 1024;
+
 signals:
     void requestReceived(const QByteArray &request);
 
@@ -58,8 +70,11 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void sendReply(QTcpSocket *socket, const CamReply &reply);
+    void writeChunk(QTcpSocket *socket, QByteArray bytes, QList<qsizetype> cuts, int index,
+                    int delayMs, bool closeAtEnd);
 
     QTcpServer *m_server = nullptr;
     QList<QByteArray> m_requests;
     QHash<QByteArray, Handler> m_handlers;
+    QHash<QTcpSocket *, QByteArray> m_pending; // request bytes of connections not yet answered
 };

@@ -1,0 +1,17 @@
+#include "clickableimage.h"
+
+#include <QMouseEvent>
+
+ClickableImage::ClickableImage(QWidget *parent)
+    : QLabel(parent)
+{
+}
+
+ClickableImage::~ClickableImage() = default;
+
+void ClickableImage::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}

@@ -1,0 +1,120 @@
+#include "cameraslot.h"
+
+#include "clickableimage.h"
+#include "pictures.h"
+#include "twips.h"
+
+#include <QIcon>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kTimerIntervalMs = 1000;
+constexpr int kButtonIconPixels = 24;
+constexpr int kProgressMaximum = 100;
+
+// Geometry inside the slot frame, in twips. The data fields and cmdStart lie below the frame's
+// lower edge, out of sight.
+constexpr double kImgCam[] = {180, 240, 1275, 960};
+constexpr double kImgRefresh[] = {660, 600, 315, 255};
+constexpr double kPrgCam[] = {180, 1200, 1275, 135};
+constexpr double kCmdRefresh[] = {180, 1380, 435, 435};
+constexpr double kCmdStop[] = {1020, 1380, 435, 435};
+constexpr double kFieldLeft = 120;
+constexpr double kFieldWidth = 1395;
+constexpr double kFieldHeight = 285;
+constexpr double kTxtRefreshedTop = 2880;
+constexpr double kTxtAddressTop = 3180;
+constexpr double kTxtRefreshTop = 3480;
+constexpr double kTxtNameTop = 3780;
+constexpr double kTxtUpdatedTop = 4080;
+constexpr double kCmdStart[] = {120, 4380, 1395, 255};
+
+QRect rectOf(const double (&twips)[4])
+{
+    return TwipsRect(twips[0], twips[1], twips[2], twips[3]);
+}
+
+QLineEdit *dataField(QWidget *parent, const char *name, double top)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(QString::fromLatin1(name));
+    field->setGeometry(TwipsRect(kFieldLeft, top, kFieldWidth, kFieldHeight));
+    return field;
+}
+
+QToolButton *pictureButton(QWidget *parent, const char *name, const char *picture,
+                           const char *toolTip, const double (&twips)[4])
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(rectOf(twips));
+    button->setIcon(QIcon(QString::fromLatin1(picture)));
+    button->setIconSize(QSize(kButtonIconPixels, kButtonIconPixels));
+    button->setToolTip(QString::fromLatin1(toolTip));
+    return button;
+}
+
+} // namespace
+
+CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
+    : QGroupBox(QStringLiteral("[WebCam]"), parent)
+    , m_index(Index)
+{
+    setObjectName(QStringLiteral("Frame"));
+
+    imgCam = new ClickableImage(this);
+    imgCam->setObjectName(QStringLiteral("imgCam"));
+    imgCam->setGeometry(rectOf(kImgCam));
+    imgCam->setScaledContents(true);
+
+    imgRefresh = new ClickableImage(this);
+    imgRefresh->setObjectName(QStringLiteral("imgRefresh"));
+    imgRefresh->setGeometry(rectOf(kImgRefresh));
+    imgRefresh->setScaledContents(true);
+    imgRefresh->hide();
+
+    prgCam = new QProgressBar(this);
+    prgCam->setObjectName(QStringLiteral("prgCam"));
+    prgCam->setGeometry(rectOf(kPrgCam));
+    prgCam->setRange(0, kProgressMaximum);
+    prgCam->setValue(0);
+    prgCam->setTextVisible(false);
+
+    cmdRefresh = pictureButton(this, "cmdRefresh", Pictures::SlotRefresh, "Refresh", kCmdRefresh);
+    cmdStop = pictureButton(this, "cmdStop", Pictures::SlotStop, "Stop", kCmdStop);
+
+    txtRefreshed = dataField(this, "txtRefreshed", kTxtRefreshedTop);
+    txtAddress = dataField(this, "txtAddress", kTxtAddressTop);
+    txtRefresh = dataField(this, "txtRefresh", kTxtRefreshTop);
+    txtRefresh->setText(QStringLiteral("30"));
+    txtName = dataField(this, "txtName", kTxtNameTop);
+    txtUpdated = dataField(this, "txtUpdated", kTxtUpdatedTop);
+
+    cmdStart = new QPushButton(QStringLiteral("start"), this);
+    cmdStart->setObjectName(QStringLiteral("cmdStart"));
+    cmdStart->setGeometry(rectOf(kCmdStart));
+
+    timRefresh = new QTimer(this);
+    timRefresh->setObjectName(QStringLiteral("timRefresh"));
+    timRefresh->setInterval(kTimerIntervalMs);
+
+    hide();
+}
+
+CameraSlot::~CameraSlot() = default;
+
+void CameraSlot::setPicture(SlotPicture picture)
+{
+    m_picture = std::move(picture);
+    if (m_picture.isBlank())
+        imgCam->clear();
+    else
+        imgCam->setPixmap(QPixmap::fromImage(m_picture.slotImage()));
+}

@@ -1,0 +1,11 @@
+#include "headerendscanner.h"
+
+#include <algorithm>
+
+qsizetype HeaderEndScanner::scan(QByteArrayView buffer)
+{
+    const qsizetype overlap = kHeaderEnd.size() - 1;
+    const qsizetype from = std::clamp<qsizetype>(m_scanned - overlap, 0, buffer.size());
+    m_scanned = buffer.size();
+    return buffer.indexOf(kHeaderEnd, from);
+}

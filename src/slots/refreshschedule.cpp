@@ -1,0 +1,23 @@
+#include "refreshschedule.h"
+
+#include "wholenumber.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <cmath>
+
+qint32 RefreshSecondsFromText(const QString &text, qint32 previous)
+{
+    return ToWholeNumber(text).value_or(previous);
+}
+
+QString NextRefreshText(const QString &refreshText, qint32 elapsedSeconds, qint32 refreshSeconds)
+{
+    bool ok = false;
+    double period = refreshText.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(period))
+        period = refreshSeconds;
+    const double remaining = period - elapsedSeconds;
+    return QString::number(remaining, 'f', QLocale::FloatingPointShortest);
+}

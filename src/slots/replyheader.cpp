@@ -1,0 +1,105 @@
+#include "replyheader.h"
+
+#include "wholenumber.h"
+
+#include <QList>
+
+namespace {
+
+constexpr QByteArrayView kLineEnd{"\r\n"};
+const QLatin1String kLastModified("Last-Modified:");
+
+QLatin1String latin1(QByteArrayView bytes)
+{
+    return QLatin1String(bytes.data(), bytes.size());
+}
+
+// Calls visit(line) for each CR LF separated line until it returns true.
+template <typename Visit>
+void forEachLine(QByteArrayView block, Visit visit)
+{
+    qsizetype start = 0;
+    while (true) {
+        const qsizetype end = block.indexOf(kLineEnd, start);
+        const QByteArrayView line = block.sliced(start, (end < 0 ? block.size() : end) - start);
+        if (visit(line) || end < 0)
+            return;
+        start = end + kLineEnd.size();
+    }
+}
+
+} // namespace
+
+qint32 ContentLengthOf(QByteArrayView headerBlock)
+{
+    qint32 length = 0;
+    forEachLine(headerBlock, [&length](QByteArrayView line) {
+        if (!line.contains(QByteArrayView("Content-Length")))
+            return false;
+        const qsizetype space = line.indexOf(' ');
+        if (space >= 0) {
+            const std::optional<qint32> value = ToWholeNumber(latin1(line.sliced(space + 1)));
+            if (value)
+                length = *value;
+        }
+        return true;
+    });
+    return length;
+}
+
+std::optional<int> ProgressValue(qint32 bytesReceived, qint32 contentLength)
+{
+    constexpr float kMinimum = 0.0F;
+    constexpr float kMaximum = 100.0F;
+    if (contentLength < 1)
+        return std::nullopt;
+    const auto percent = static_cast<float>(static_cast<double>(bytesReceived)
+                                            / (static_cast<double>(contentLength) / 100.0));
+    if (percent < kMinimum || percent > kMaximum)
+        return std::nullopt;
+    return qRound(percent);
+}
+
+bool IsPictureHeader(QByteArrayView headerBlock)
+{
+    return latin1(headerBlock).contains(QLatin1String("image/"), Qt::CaseInsensitive);
+}
+
+bool IsChunkedHeader(QByteArrayView headerBlock)
+{
+    bool chunked = false;
+    forEachLine(headerBlock, [&chunked](QByteArrayView line) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0)
+            return false;
+        const QString name = QString(latin1(line.first(colon))).trimmed();
+        if (name.compare(QLatin1String("Transfer-Encoding"), Qt::CaseInsensitive) != 0)
+            return false;
+        const QString value = QString(latin1(line.sliced(colon + 1)));
+        const QString lastCoding = value.section(QLatin1Char(','), -1).trimmed();
+        chunked = lastCoding.compare(QLatin1String("chunked"), Qt::CaseInsensitive) == 0;
+        return chunked;
+    });
+    return chunked;
+}
+
+LastModifiedCheck CheckLastModified(QByteArrayView headerBlock, const QString &lastModified)
+{
+    LastModifiedCheck check;
+    check.lastModified = lastModified;
+    const QLatin1String block = latin1(headerBlock);
+    const qsizetype start = block.indexOf(kLastModified, 0, Qt::CaseInsensitive);
+    if (start < 0)
+        return check;
+    const qsizetype end = headerBlock.indexOf(kLineEnd, start);
+    const QString line = QString(block.sliced(start, (end < 0 ? block.size() : end) - start));
+
+    check.hasLine = true;
+    check.updatedText = QString(line).remove(kLastModified, Qt::CaseInsensitive);
+    if (line == lastModified)
+        return check;
+    check.pictureChanged = !lastModified.isEmpty();
+    check.stampRefreshed = true;
+    check.lastModified = line;
+    return check;
+}

@@ -1,0 +1,80 @@
+#include "slotpicture.h"
+
+#include "pictures.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace {
+
+// Qt decodes to 32 bits a pixel at most for the formats a camera sends.
+constexpr qint64 kBytesPerPixel = 4;
+constexpr qint64 kBytesPerMiB = 1024 * 1024;
+
+const QImage &notFoundImage()
+{
+    static const QImage image(QString::fromLatin1(Pictures::NotFound));
+    return image;
+}
+
+// A picture whose full decode would break Qt's allocation limit is refused before any decode:
+// the views and the save need the full size later.
+bool fitsAllocationLimit(const QSize &natural)
+{
+    const int limitMiB = QImageReader::allocationLimit();
+    if (limitMiB <= 0 || !natural.isValid())
+        return true;
+    const qint64 bytes = static_cast<qint64>(natural.width()) * natural.height() * kBytesPerPixel;
+    return bytes <= static_cast<qint64>(limitMiB) * kBytesPerMiB;
+}
+
+QImage read(const QByteArray &bytes, const QSize &scaledSize)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer);
+    if (!fitsAllocationLimit(reader.size()))
+        return {};
+    if (scaledSize.isValid() && !scaledSize.isEmpty())
+        reader.setScaledSize(scaledSize);
+    return reader.read();
+}
+
+} // namespace
+
+SlotPicture SlotPicture::notFound()
+{
+    SlotPicture picture;
+    picture.m_kind = Kind::NotFound;
+    picture.m_slotImage = notFoundImage();
+    return picture;
+}
+
+std::optional<SlotPicture> SlotPicture::decode(const QByteArray &bytes, const QSize &slotSize)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+    QImage image = read(bytes, slotSize);
+    if (image.isNull())
+        return std::nullopt;
+    SlotPicture picture;
+    picture.m_kind = Kind::Camera;
+    picture.m_bytes = bytes;
+    picture.m_slotImage = std::move(image);
+    return picture;
+}
+
+QImage SlotPicture::fullImage() const
+{
+    switch (m_kind) {
+    case Kind::Camera:
+        return read(m_bytes, QSize());
+    case Kind::NotFound:
+        return notFoundImage();
+    case Kind::Blank:
+        break;
+    }
+    return {};
+}
