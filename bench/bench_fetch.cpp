@@ -1,0 +1,219 @@
+// Fetch cycle cost of a camera slot against the bare minimum: the same reply read by a plain
+// socket until the server closes, then decoded. Both run against a picture server in this
+// process on 127.0.0.1, interleaved, after a warm-up. Prints medians and the slot/baseline ratio.
+#include "camserver.h"
+#include "cameraslot.h"
+#include "sharedstate.h"
+#include "slotpane.h"
+#include "testpictures.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QLineEdit>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+namespace {
+constexpr double kGoalRatio = 1.15;
+constexpr int kJpegQuality = 85;
+constexpr int kWarmUpRounds = 3;
+constexpr int kCycleTimeoutMs = 20000;
+constexpr qint16 kSlot = 0;
+
+struct SizeCase
+{
+    int width;
+    int height;
+    int maxRounds;      // measured rounds of each variant
+    qint64 budgetMs;    // the case stops early when its rounds take longer than this
+};
+
+const SizeCase kCases[] = {
+    {640, 480, 300, 8000},
+    {1920, 1080, 120, 12000},
+    {3840, 2160, 60, 20000},
+};
+
+struct Cost
+{
+    double wallMs = 0;
+    double cpuMs = 0;
+};
+
+double processCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// Measures one cycle: `start` begins it, the cycle ends when `done` has been called.
+template <typename Start>
+Cost measure(Start start)
+{
+    QEventLoop loop;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, [&loop] {
+        std::fprintf(stderr, "bench_fetch: a fetch cycle did not finish\n");
+        loop.exit(1);
+    });
+    QElapsedTimer wall;
+    const double cpu0 = processCpuMs();
+    wall.start();
+    start([&loop] { loop.quit(); });
+    guard.start(kCycleTimeoutMs);
+    if (loop.exec() != 0)
+        std::exit(1);
+    Cost cost;
+    cost.wallMs = wall.nsecsElapsed() / 1e6;
+    cost.cpuMs = processCpuMs() - cpu0;
+    return cost;
+}
+
+// The slot's cycle: the fetch start through reply handling, exactly as a refresh runs it.
+Cost slotCycle(SlotPane &pane)
+{
+    QMetaObject::Connection handled;
+    const Cost cost = measure([&](auto done) {
+        handled = QObject::connect(&pane, &SlotPane::replyHandled, &pane, [done](int) { done(); });
+        pane.cmdStart_Click(kSlot);
+    });
+    QObject::disconnect(handled);
+    return cost;
+}
+
+// The baseline: connect, send the same request, read until close, split off the header, decode.
+Cost baselineCycle(quint16 port, const QByteArray &request, const QSize &expected)
+{
+    QTcpSocket socket;
+    QByteArray reply;
+    QImage image;
+    const Cost cost = measure([&](auto done) {
+        QObject::connect(&socket, &QTcpSocket::connected, &socket, [&] { socket.write(request); });
+        QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] { reply += socket.readAll(); });
+        QObject::connect(&socket, &QTcpSocket::disconnected, &socket, [&, done] {
+            reply += socket.readAll();
+            const qsizetype end = reply.indexOf("\r\n\r\n");
+            if (end >= 0)
+                image.loadFromData(QByteArrayView(reply).sliced(end + 4));
+            done();
+        });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    });
+    if (image.size() != expected) {
+        std::fprintf(stderr, "bench_fetch: the baseline decoded no %dx%d picture\n", expected.width(),
+                     expected.height());
+        std::exit(1);
+    }
+    return cost;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+const char *verdict(double ratio)
+{
+    return ratio <= kGoalRatio ? "ok" : "ABOVE GOAL";
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    CamServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0)) {
+        std::fprintf(stderr, "bench_fetch: cannot listen on 127.0.0.1\n");
+        return 1;
+    }
+    const QByteArray host = "127.0.0.1:" + QByteArray::number(server.port());
+
+    SharedState state;
+    SlotPane pane(state);
+    pane.resize(400, 600);
+    pane.show();
+    CameraSlot *slot = pane.slot(kSlot);
+    slot->txtName->setText(QStringLiteral("Bench"));
+    slot->txtRefresh->setText(QStringLiteral("999")); // no timer-driven refresh during the run
+    slot->show();
+
+    std::printf("bench_fetch: complete fetch cycles against 127.0.0.1, JPEG quality %d, medians per frame\n",
+                kJpegQuality);
+    std::printf("%-10s %9s %6s | %10s %10s %6s | %10s %10s %6s\n", "size", "bytes", "rounds", "slot wall",
+                "base wall", "ratio", "slot cpu", "base cpu", "ratio");
+    std::fflush(stdout);
+
+    bool allOk = true;
+    for (const SizeCase &c : kCases) {
+        const QByteArray path = "/bench" + QByteArray::number(c.width) + ".jpg";
+        const QByteArray jpeg = TestPictures::jpeg(c.width, c.height, QColor(40, 120, 200), kJpegQuality);
+        CamReply reply;
+        reply.bytes = CamServer::httpReply(
+            "HTTP/1.1 200 OK",
+            {"Last-Modified: " + CamServer::httpDate(QDateTime::currentDateTimeUtc()), "Content-Type: image/jpeg",
+             "Content-Length: " + QByteArray::number(jpeg.size()), "Connection: close"},
+            jpeg);
+        server.setReply(path, reply);
+        const QByteArray request = "GET " + path + " HTTP/1.1\r\nHost: " + host
+                                   + "\r\nConnection: close\r\nAccept: */*\r\n\r\n";
+        slot->txtAddress->setText(QString::fromLatin1(host + path));
+        const QSize size(c.width, c.height);
+
+        for (int i = 0; i < kWarmUpRounds; ++i) {
+            slotCycle(pane);
+            baselineCycle(server.port(), request, size);
+        }
+
+        std::vector<double> slotWall, baseWall, slotCpu, baseCpu;
+        QElapsedTimer budget;
+        budget.start();
+        for (int round = 0; round < c.maxRounds && (round < 5 || budget.elapsed() < c.budgetMs); ++round) {
+            // Alternate which variant goes first, so neither always runs on a warmer cache.
+            Cost s, b;
+            if (round % 2 == 0) {
+                s = slotCycle(pane);
+                b = baselineCycle(server.port(), request, size);
+            } else {
+                b = baselineCycle(server.port(), request, size);
+                s = slotCycle(pane);
+            }
+            slotWall.push_back(s.wallMs);
+            slotCpu.push_back(s.cpuMs);
+            baseWall.push_back(b.wallMs);
+            baseCpu.push_back(b.cpuMs);
+        }
+        if (slot->picture().kind() != SlotPicture::Kind::Camera) {
+            std::fprintf(stderr, "bench_fetch: the slot shows no camera picture\n");
+            return 1;
+        }
+
+        const double sw = median(slotWall), bw = median(baseWall);
+        const double sc = median(slotCpu), bc = median(baseCpu);
+        const double wallRatio = sw / bw, cpuRatio = sc / bc;
+        allOk = allOk && wallRatio <= kGoalRatio && cpuRatio <= kGoalRatio;
+        std::printf("%-10s %9lld %6zu | %8.2fms %8.2fms %6.2f | %8.2fms %8.2fms %6.2f  %s\n",
+                    QStringLiteral("%1x%2").arg(c.width).arg(c.height).toLatin1().constData(),
+                    static_cast<long long>(reply.bytes.size()), slotWall.size(), sw, bw, wallRatio, sc, bc,
+                    cpuRatio, verdict(std::max(wallRatio, cpuRatio)));
+        std::fflush(stdout);
+    }
+    std::printf("goal: slot/baseline <= %.2f at every size (wall and CPU): %s\n", kGoalRatio,
+                allOk ? "met" : "not met");
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+
+class CamServer;
+struct CamReply;
+
+// The demo camera: a CamServer with a live clock, a still picture, an HTML page and a large clock.
+class DemoCam : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kLastModifiedStepSeconds = 5; // the clock's Last-Modified moves this often
+
+    explicit DemoCam(QObject *parent = nullptr);
+    ~DemoCam() override;
+
+    bool listen(quint16 port);
+    quint16 port() const;
+
+    // The Last-Modified time of a clock picture taken at `now`: the start of its 5-second window.
+    static QDateTime lastModifiedFor(const QDateTime &now);
+
+private:
+    CamReply clockReply(const QSize &size) const;
+    static CamReply pictureReply(const QByteArray &jpeg, const QDateTime &lastModified);
+
+    CamServer *m_server = nullptr;
+    QByteArray m_still;
+};
