@@ -39,4 +39,16 @@ public:
     NoticeWindow *Form4() const;
 
     CameraEntry foundEntry; // the entry the last successful lookup of open or remove found
+
+private:
+    void showNotice();
+    static void bringToFront(QWidget *window);
+
+    QPointer<QWidget> m_mainWindow;
+    QPointer<QListWidget> m_List1;
+    QPointer<SlotPane> m_slotPane;
+    SharedState &m_state;
+    QPointer<AddCamDialog> m_Form2;
+    QPointer<EditCamDialog> m_Form3;
+    QPointer<NoticeWindow> m_Form4;
 };

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "cameraentry.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+// What the add and the edit dialog share: the three fields Text1 (name), Text2 (picture
+// address) and Text3 (refresh, at most 3 characters) with their labels, OK (Command1) and
+// Cancel (Command2). The dialog is not modal and is destroyed when it closes.
+class CamEntryDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    ~CamEntryDialog() override;
+
+    QLabel *Label1 = nullptr; // "Name:"
+    QLabel *Label2 = nullptr; // "URL:"
+    QLabel *Label3 = nullptr; // "Refresh:"
+    QLabel *Label4 = nullptr; // "seconds"
+    QLineEdit *Text1 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QLineEdit *Text3 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+
+    // Cancel: closes without writing anything.
+    void Command2_Click();
+
+protected:
+    CamEntryDialog(QListWidget *List1, const QString &nameHoverText, QWidget *parent);
+
+    virtual void Command1_Click() = 0;
+
+    // True when all three fields hold something (spaces count); otherwise tells the user and
+    // leaves everything as typed.
+    bool ValidateFields();
+    CameraEntry typedEntry() const;
+
+    // The dialog's note row (the edit dialog's Label5), shown under the fields.
+    void addNote(QLabel *note);
+
+    QPointer<QListWidget> m_List1;
+};
