@@ -3,27 +3,20 @@
 #include <csignal>
 #include <sys/resource.h>
 
-// Lowers the largest file this process may write, as a full disk would: a write beyond it fails
-// with an error (the signal that would end the process is ignored). Restored on destruction.
-// Keep the scope free of test output, which may go to a file.
-class ScopedFileSizeLimit
+// Runs work while this process may write no file beyond the given size, as on a full disk: a
+// write beyond it fails with an error (the signal that would end the process is ignored).
+// False when the limit could not be set. Keep work free of test output, which may go to a file.
+template <typename Work>
+bool WithFileSizeLimit(rlim_t bytes, Work work)
 {
-public:
-    explicit ScopedFileSizeLimit(long long bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit lowered = m_old;
-        lowered.rlim_cur = static_cast<rlim_t>(bytes < 0 ? 0 : bytes);
-        m_ok = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~ScopedFileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_old); }
-    ScopedFileSizeLimit(const ScopedFileSizeLimit &) = delete;
-    ScopedFileSizeLimit &operator=(const ScopedFileSizeLimit &) = delete;
-
-    bool ok() const { return m_ok; }
-
-private:
-    rlimit m_old{};
-    bool m_ok = false;
-};
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    rlimit lowered = old;
+    lowered.rlim_cur = bytes;
+    if (::setrlimit(RLIMIT_FSIZE, &lowered) != 0)
+        return false;
+    work();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    return true;
+}

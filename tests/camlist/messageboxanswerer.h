@@ -5,42 +5,26 @@
 #include <QMessageBox>
 #include <QTimer>
 
-// Answers every message box the code under test opens with exec(): records what it showed and
-// presses the chosen button (or the only one when that is missing), so no test can hang on one.
-class MessageBoxAnswerer
+// Answers every message box the code under test opens with exec(): notes "title|text|buttons"
+// and presses the chosen button (the first one when the box has no such button), so no test
+// can hang on a box.
+struct MessageBoxAnswerer
 {
-public:
-    struct Seen
-    {
-        QString title;
-        QString text;
-        QMessageBox::StandardButtons buttons;
-    };
+    static constexpr int kPollMs = 5;
 
     MessageBoxAnswerer()
     {
-        m_poll.setInterval(kPollMs);
-        QObject::connect(&m_poll, &QTimer::timeout, &m_poll, [this] { answerOpenBox(); });
-        m_poll.start();
+        QObject::connect(&poll, &QTimer::timeout, &poll, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible())
+                return;
+            seen << QStringLiteral("%1|%2|%3").arg(box->windowTitle(), box->text()).arg(box->standardButtons().toInt());
+            (box->button(answer) != nullptr ? box->button(answer) : box->buttons().value(0))->click();
+        });
+        poll.start(kPollMs);
     }
 
     QMessageBox::StandardButton answer = QMessageBox::Cancel;
-    QList<Seen> seen;
-
-private:
-    static constexpr int kPollMs = 5;
-
-    void answerOpenBox()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible())
-            return;
-        seen.append({box->windowTitle(), box->text(), box->standardButtons()});
-        QAbstractButton *button = box->button(answer);
-        if (button == nullptr)
-            button = box->buttons().value(0);
-        button->click();
-    }
-
-    QTimer m_poll;
+    QStringList seen;
+    QTimer poll;
 };

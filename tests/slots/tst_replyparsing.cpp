@@ -12,22 +12,10 @@ class TestReplyParsing : public QObject
     Q_OBJECT
 
 private slots:
-    void headerEndSplitAtEveryPosition()
+    void headerEndSplitAcrossArrivals()
     {
-        const QByteArray reply("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n\r\nBODY\r\n\r\n");
-        const qsizetype end = reply.indexOf("\r\n\r\n");
-        for (qsizetype cut = 1; cut < reply.size(); ++cut) {
-            HeaderEndScanner scanner;
-            const qsizetype first = scanner.scan(QByteArrayView(reply).first(cut));
-            QCOMPARE(first, cut >= end + 4 ? end : -1);
-            if (first < 0)
-                QCOMPARE(scanner.scan(reply), end);
-        }
-    }
-
-    void headerEndMatchesWholeBufferSearch()
-    {
-        // CR/LF-rich replies arriving in random pieces: the same answer as one whole search.
+        // CR/LF-rich replies arriving in random pieces (the blank line cut at every place sooner
+        // or later): the same answer as one search of the whole reply.
         QRandomGenerator random(20240611);
         for (int round = 0; round < 2000; ++round) {
             QByteArray reply;
@@ -55,7 +43,6 @@ private slots:
         QTest::newRow("first match unreadable") << QByteArray("Content-Length: abc\r\nContent-Length: 800") << 0;
         QTest::newRow("spaces, fraction to even") << QByteArray("Content-Length:  800.5 ") << 800;
         QTest::newRow("beyond 32 bits") << QByteArray("Content-Length: 3000000000") << 0;
-        QTest::newRow("none") << QByteArray("Content-Type: image/jpeg") << 0;
     }
 
     void contentLength()
@@ -69,12 +56,10 @@ private slots:
         QTest::addColumn<int>("received");
         QTest::addColumn<int>("length");
         QTest::addColumn<int>("expected"); // -1: the bar keeps its value
-        QTest::newRow("half") << 400 << 800 << 50;
         QTest::newRow("all") << 800 << 800 << 100;
         QTest::newRow("more than announced") << 801 << 800 << -1;
         QTest::newRow("two thirds rounds") << 2 << 3 << 67;
         QTest::newRow("no length") << 400 << 0 << -1;
-        QTest::newRow("negative length") << 5 << -1 << -1;
         QTest::newRow("32-bit extremes") << 2147483647 << 2147483647 << 100;
     }
 
@@ -91,7 +76,6 @@ private slots:
         QTest::addColumn<bool>("picture");
         QTest::addColumn<bool>("chunked");
         QTest::newRow("capital type") << QByteArray("Content-Type: IMAGE/JPEG") << true << false;
-        QTest::newRow("html") << QByteArray("Content-Type: text/html") << false << false;
         QTest::newRow("image without slash") << QByteArray("Content-Type: image") << false << false;
         QTest::newRow("chunked, any case") << QByteArray("transfer-ENCODING :CHUNKED \r\nContent-Type: image/png") << true << true;
         QTest::newRow("chunked last") << QByteArray("Transfer-Encoding: gzip, chunked") << false << true;
@@ -122,7 +106,6 @@ private slots:
         QTest::newRow("cut inside data") << QByteArray("A\r\n01234") << incomplete << QByteArray();
         QTest::newRow("huge size not allocated") << QByteArray("7FFFFFFF\r\nab") << incomplete << QByteArray();
         QTest::newRow("not hex") << QByteArray("zz\r\nab\r\n0\r\n\r\n") << bad << QByteArray();
-        QTest::newRow("empty size line") << QByteArray("\r\nab\r\n0\r\n\r\n") << bad << QByteArray();
         QTest::newRow("too many digits") << QByteArray("1000000000000000\r\n") << bad << QByteArray();
         QTest::newRow("data not followed by CR LF") << QByteArray("4\r\nWikiXX0\r\n\r\n") << bad << QByteArray();
     }
@@ -145,12 +128,10 @@ private slots:
         QTest::newRow("spaces around") << "  45 " << 45 << "40";
         QTest::newRow("half to even down") << "30.5" << 30 << "25.5";
         QTest::newRow("half to even up") << "31.5" << 32 << "26.5";
-        QTest::newRow("negative") << "-2" << -2 << "-7";
         QTest::newRow("32-bit minimum") << "-2147483648" << int(-2147483648LL) << "-2147483653";
         QTest::newRow("above range") << "2147483648" << 7 << "2147483643";
         QTest::newRow("plain, no exponent") << "1e20" << 7 << "100000000000000000000";
         QTest::newRow("words: the period in force") << "abc" << 7 << "2";
-        QTest::newRow("empty") << "" << 7 << "2";
         QTest::newRow("number and unit") << "45s" << 7 << "2";
         QTest::newRow("grouped") << "1,000" << 7 << "2";
         QTest::newRow("infinity") << "inf" << 7 << "2";
