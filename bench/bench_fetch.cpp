@@ -85,7 +85,11 @@ Cost slotCycle(SlotPane &pane)
 {
     QMetaObject::Connection handled;
     const Cost cost = measure([&](auto done) {
-        handled = QObject::connect(&pane, &SlotPane::replyHandled, &pane, [done](int) { done(); });
+        handled = QObject::connect(&pane, &SlotPane::replyHandled, &pane, [&pane, done](int) {
+            // The cycle ends with the picture on the screen: run the repaint the reply asked for.
+            QCoreApplication::sendPostedEvents(pane.window(), QEvent::UpdateRequest);
+            done();
+        });
         pane.cmdStart_Click(kSlot);
     });
     QObject::disconnect(handled);

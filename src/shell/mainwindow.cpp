@@ -166,7 +166,6 @@ void MainWindow::composeCams(QWidget *client)
     frmCams->setObjectName(QStringLiteral("frmCams"));
     frmCams->setGeometry(toPixels(Form1Geometry::frmCams));
     frmCams->setFont(verdana(kSmallPoints));
-    frmCams->setLockTarget(this);
 }
 
 void MainWindow::composeViewer(QWidget *client)

@@ -130,11 +130,6 @@ CameraSlot *SlotPane::slot(int Index) const
     return m_slots.at(static_cast<std::size_t>(Index));
 }
 
-QWidget *SlotPane::lockTarget() const
-{
-    return m_lockTarget != nullptr ? m_lockTarget : window();
-}
-
 void SlotPane::connectSlot(CameraSlot *cameraSlot)
 {
     const qint16 Index = cameraSlot->index();
@@ -280,7 +275,12 @@ void SlotPane::wsCam_Close(qint16 Index)
         s->replyBuffer.remove(0, headerEnd + kHeaderEnd.size());
     }
 
-    QWidget *const target = lockTarget();
+    // Drawing is suspended for the slot's picture only. Releasing a lock repaints all it covered,
+    // and the picture is what a reply changes; locking the whole window (or even the slot frame)
+    // made every reply repaint far more than changed, costing more than the decode at camera
+    // sizes. Qt paints nothing while a handler runs, so the indicator's and the views' changes
+    // still appear together with the picture.
+    QWidget *const target = s->imgCam;
     if (IsPictureHeader(headerBlock)) {
         const LastModifiedCheck check = CheckLastModified(headerBlock, s->lastModified);
         s->pictureChanged = check.pictureChanged;
@@ -346,7 +346,7 @@ void SlotPane::cmdStop_Click(qint16 Index)
     CameraSlot *s = slot(Index);
     abandonFetch(s);
     s->timRefresh->stop();
-    QWidget *const target = lockTarget();
+    QWidget *const target = s->imgCam; // as in wsCam_Close
     LockWindow(target, true);
     s->setPicture(SlotPicture());
     s->imgRefresh->hide();

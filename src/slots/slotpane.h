@@ -34,8 +34,6 @@ public:
     // Gives every slot's refresh indicator this picture (start-up does it under LockWindow).
     void setRefreshPicture(const QPixmap &picture);
 
-    // The window whose drawing LockWindow suspends; by default the pane's own top-level window.
-    void setLockTarget(QWidget *window) { m_lockTarget = window; }
 
     // A reply that grows past this many bytes is abandoned like a failed fetch (memory stays
     // bounded). Tests lower it to avoid sending the full amount.
@@ -74,14 +72,12 @@ signals:
     void replyHandled(int Index);
 
 private:
-    QWidget *lockTarget() const;
     void connectSlot(CameraSlot *cameraSlot);
     void onSocketDisconnected(qint16 Index, QTcpSocket *socket);
     // Closes the slot's socket without any further event from it (the close the program makes).
     static void abandonFetch(CameraSlot *cameraSlot);
 
     SharedState &m_state;
-    QWidget *m_lockTarget = nullptr;
     QWidget *m_picWindowOuter = nullptr;
     QWidget *m_picWindowInner = nullptr;
     QScrollBar *m_VScroll1 = nullptr;
