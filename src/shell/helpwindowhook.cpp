@@ -1,6 +1,8 @@
 #include "helpwindowhook.h"
 
+#include <QLabel>
 #include <QPointer>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace {
@@ -8,6 +10,13 @@ namespace {
 constexpr char kHelpCaption[] = "Readme/Help";
 constexpr int kHelpWidth = 480;
 constexpr int kHelpHeight = 360;
+
+// Shown until the rich-text help file takes this window's place.
+constexpr char kBasics[] =
+    "Double-click a camera in the list, or select it and press the start button, to open it in "
+    "the first free slot. The slot fetches its picture again after its refresh seconds.\n\n"
+    "The buttons above the list add, remove and edit cameras, start the selected camera and stop "
+    "all cameras. Each slot's own buttons fetch its picture at once or close the slot.";
 
 QPointer<QWidget> &form8()
 {
@@ -26,6 +35,11 @@ void ShowHelpWindow(QWidget *mainWindow)
         Form8->setAttribute(Qt::WA_DeleteOnClose);
         Form8->setWindowTitle(QString::fromLatin1(kHelpCaption));
         Form8->resize(kHelpWidth, kHelpHeight);
+        auto *basics = new QLabel(QString::fromLatin1(kBasics), Form8);
+        basics->setWordWrap(true);
+        basics->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+        auto *layout = new QVBoxLayout(Form8);
+        layout->addWidget(basics);
     }
     Form8->show();
     Form8->raise();
