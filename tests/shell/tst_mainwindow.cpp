@@ -1,6 +1,7 @@
 #include "appidentity.h"
 #include "cameraslot.h"
 #include "mainwindow.h"
+#include "isolatedsettings.h"
 #include "offscreenmain.h"
 #include "programfolder.h"
 #include "showhelpsetting.h"
@@ -36,13 +37,13 @@ private slots:
     void menusHelpAndExit();
 
 private:
+    IsolatedSettings m_settings;
     QTemporaryDir m_dir;
     std::unique_ptr<MainWindow> m_window;
 };
 
 void TestMainWindow::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
     QApplication::setQuitOnLastWindowClosed(false);
     ReadAppIdentity();
     // Cameras on the loopback address: opening one connects there and is refused, quietly.

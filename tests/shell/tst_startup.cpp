@@ -2,6 +2,7 @@
 #include "cameraslot.h"
 #include "clickableimage.h"
 #include "mainwindow.h"
+#include "isolatedsettings.h"
 #include "offscreenmain.h"
 #include "pictures.h"
 #include "programfolder.h"
@@ -25,11 +26,13 @@ private slots:
     void formLoad_data();
     void formLoad();
     void splashShowsMainWindowOnTick75();
+
+private:
+    IsolatedSettings m_settings;
 };
 
 void TestStartUp::initTestCase()
 {
-    QStandardPaths::setTestModeEnabled(true);
     QApplication::setQuitOnLastWindowClosed(false);
     ReadAppIdentity();
 }
