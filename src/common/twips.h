@@ -22,3 +22,9 @@ inline QRect TwipsRect(double left, double top, double width, double height)
 {
     return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
+
+// The same from an array of the four numbers.
+inline QRect TwipsRect(const double (&twips)[4])
+{
+    return TwipsRect(twips[0], twips[1], twips[2], twips[3]);
+}

@@ -8,6 +8,7 @@
 #include "listcommands.h"
 #include "lockwindow.h"
 #include "mainlayout.h"
+#include "picturebutton.h"
 #include "pictures.h"
 #include "programfolder.h"
 #include "showhelpsetting.h"
@@ -41,7 +42,6 @@ namespace {
 constexpr char kFontFamily[] = "Verdana";
 constexpr qreal kSmallPoints = 8.25;   // frames, list box, check box, labels of the controls
 constexpr qreal kDetailPoints = 9.75;  // the particulars of the detail frame
-constexpr int kButtonPictureSize = 24; // the command buttons' pictures are 24 x 24 pixels
 
 // Scroll bars of the detail picture: steps in twips; the bars themselves count in pixels.
 constexpr double kPictureScrollSmallStep = 300;
@@ -84,15 +84,6 @@ W *named(W *widget, const char *name, const TwipRect &geometry)
     return widget;
 }
 
-QToolButton *pictureButton(QWidget *parent, const char *name, const TwipRect &geometry, const char *picture,
-                           const char *toolTip)
-{
-    auto *button = named(new QToolButton(parent), name, geometry);
-    button->setIcon(QIcon(QString::fromLatin1(picture)));
-    button->setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    return button;
-}
 
 QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const char *name,
                              const TwipRect &geometry)
@@ -140,11 +131,11 @@ void MainWindow::composeControls(QWidget *client)
     Frame1 = named(new QGroupBox(QStringLiteral("Controls"), client), "Frame1", G::Frame1);
     Frame1->setFont(verdana(kSmallPoints));
 
-    cmdAdd = pictureButton(Frame1, "cmdAdd", G::cmdAdd, Pictures::Add, "Add a Cam");
-    cmdRemove = pictureButton(Frame1, "cmdRemove", G::cmdRemove, Pictures::Remove, "Remove Selected Cam");
-    cmdEdit = pictureButton(Frame1, "cmdEdit", G::cmdEdit, Pictures::Edit, "Edit Selected Cam");
-    cmdStartCam = pictureButton(Frame1, "cmdStartCam", G::cmdStartCam, Pictures::StartCam, "Start Selected Cam");
-    cmdStopAll = pictureButton(Frame1, "cmdStopAll", G::cmdStopAll, Pictures::StopAll, "Stop All Cams");
+    cmdAdd = NewPictureButton(Frame1, "cmdAdd", toPixels(G::cmdAdd), Pictures::Add, "Add a Cam");
+    cmdRemove = NewPictureButton(Frame1, "cmdRemove", toPixels(G::cmdRemove), Pictures::Remove, "Remove Selected Cam");
+    cmdEdit = NewPictureButton(Frame1, "cmdEdit", toPixels(G::cmdEdit), Pictures::Edit, "Edit Selected Cam");
+    cmdStartCam = NewPictureButton(Frame1, "cmdStartCam", toPixels(G::cmdStartCam), Pictures::StartCam, "Start Selected Cam");
+    cmdStopAll = NewPictureButton(Frame1, "cmdStopAll", toPixels(G::cmdStopAll), Pictures::StopAll, "Stop All Cams");
 
     Command2 = named(new QPushButton(Frame1), "Command2", G::Command2);
     Command2->setFont(font()); // the window's default font, not the frame's

@@ -1,10 +1,10 @@
 #include "cameraslot.h"
 
 #include "clickableimage.h"
+#include "picturebutton.h"
 #include "pictures.h"
 #include "twips.h"
 
-#include <QIcon>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QProgressBar>
@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int kTimerIntervalMs = 1000;
-constexpr int kButtonIconPixels = 24;
 constexpr int kProgressMaximum = 100;
 
 // Geometry inside the slot frame, in twips. The data fields and cmdStart lie below the frame's
@@ -36,29 +35,12 @@ constexpr double kTxtNameTop = 3780;
 constexpr double kTxtUpdatedTop = 4080;
 constexpr double kCmdStart[] = {120, 4380, 1395, 255};
 
-QRect rectOf(const double (&twips)[4])
-{
-    return TwipsRect(twips[0], twips[1], twips[2], twips[3]);
-}
-
 QLineEdit *dataField(QWidget *parent, const char *name, double top)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(name));
     field->setGeometry(TwipsRect(kFieldLeft, top, kFieldWidth, kFieldHeight));
     return field;
-}
-
-QToolButton *pictureButton(QWidget *parent, const char *name, const char *picture,
-                           const char *toolTip, const double (&twips)[4])
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(rectOf(twips));
-    button->setIcon(QIcon(QString::fromLatin1(picture)));
-    button->setIconSize(QSize(kButtonIconPixels, kButtonIconPixels));
-    button->setToolTip(QString::fromLatin1(toolTip));
-    return button;
 }
 
 } // namespace
@@ -71,24 +53,24 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
 
     imgCam = new ClickableImage(this);
     imgCam->setObjectName(QStringLiteral("imgCam"));
-    imgCam->setGeometry(rectOf(kImgCam));
+    imgCam->setGeometry(TwipsRect(kImgCam));
     imgCam->setScaledContents(true);
 
     imgRefresh = new ClickableImage(this);
     imgRefresh->setObjectName(QStringLiteral("imgRefresh"));
-    imgRefresh->setGeometry(rectOf(kImgRefresh));
+    imgRefresh->setGeometry(TwipsRect(kImgRefresh));
     imgRefresh->setScaledContents(true);
     imgRefresh->hide();
 
     prgCam = new QProgressBar(this);
     prgCam->setObjectName(QStringLiteral("prgCam"));
-    prgCam->setGeometry(rectOf(kPrgCam));
+    prgCam->setGeometry(TwipsRect(kPrgCam));
     prgCam->setRange(0, kProgressMaximum);
     prgCam->setValue(0);
     prgCam->setTextVisible(false);
 
-    cmdRefresh = pictureButton(this, "cmdRefresh", Pictures::SlotRefresh, "Refresh", kCmdRefresh);
-    cmdStop = pictureButton(this, "cmdStop", Pictures::SlotStop, "Stop", kCmdStop);
+    cmdRefresh = NewPictureButton(this, "cmdRefresh", TwipsRect(kCmdRefresh), Pictures::SlotRefresh, "Refresh");
+    cmdStop = NewPictureButton(this, "cmdStop", TwipsRect(kCmdStop), Pictures::SlotStop, "Stop");
 
     txtRefreshed = dataField(this, "txtRefreshed", kTxtRefreshedTop);
     txtAddress = dataField(this, "txtAddress", kTxtAddressTop);
@@ -99,7 +81,7 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
 
     cmdStart = new QPushButton(QStringLiteral("start"), this);
     cmdStart->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart->setGeometry(rectOf(kCmdStart));
+    cmdStart->setGeometry(TwipsRect(kCmdStart));
 
     timRefresh = new QTimer(this);
     timRefresh->setObjectName(QStringLiteral("timRefresh"));

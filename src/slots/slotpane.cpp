@@ -52,11 +52,6 @@ constexpr double kScrollLargeStep = 2000;
 constexpr double kFramePointSize = 8.25;
 constexpr QByteArrayView kHeaderEnd{"\r\n\r\n"};
 
-QRect rectOf(const double (&twips)[4])
-{
-    return TwipsRect(twips[0], twips[1], twips[2], twips[3]);
-}
-
 QRect slotRect(int Index)
 {
     const double left = (Index % 2 == 0) ? kSlotLeftEven : kSlotLeftOdd;
@@ -87,22 +82,22 @@ SlotPane::SlotPane(SharedState &state, QWidget *parent)
     , m_state(state)
 {
     setObjectName(QStringLiteral("frmCams"));
-    setGeometry(rectOf(kFrmCams));
+    setGeometry(TwipsRect(kFrmCams));
     QFont frameFont(QStringLiteral("Verdana"));
     frameFont.setPointSizeF(kFramePointSize);
     setFont(frameFont);
 
     m_picWindowOuter = new QWidget(this);
     m_picWindowOuter->setObjectName(QStringLiteral("picWindowOuter"));
-    m_picWindowOuter->setGeometry(rectOf(kPicWindowOuter));
+    m_picWindowOuter->setGeometry(TwipsRect(kPicWindowOuter));
 
     m_picWindowInner = new QWidget(m_picWindowOuter);
     m_picWindowInner->setObjectName(QStringLiteral("picWindowInner"));
-    m_picWindowInner->setGeometry(rectOf(kPicWindowInner));
+    m_picWindowInner->setGeometry(TwipsRect(kPicWindowInner));
 
     m_VScroll1 = new QScrollBar(Qt::Vertical, this);
     m_VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    m_VScroll1->setGeometry(rectOf(kVScroll1));
+    m_VScroll1->setGeometry(TwipsRect(kVScroll1));
     m_VScroll1->setRange(0, TwipsToPixels(kScrollMaximum));
     m_VScroll1->setSingleStep(TwipsToPixels(kScrollSmallStep));
     m_VScroll1->setPageStep(TwipsToPixels(kScrollLargeStep));
