@@ -7,51 +7,37 @@ class TestFileExists : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void paths_data();
     void paths();
-
-private:
-    QTemporaryDir m_dir;
 };
 
-void TestFileExists::initTestCase()
-{
-    const QDir root(m_dir.path());
-    QVERIFY(root.mkdir(QStringLiteral("folder")));
-    QVERIFY(QFile(root.filePath(QStringLiteral("00camlist.txt"))).open(QIODevice::WriteOnly));
-    QVERIFY(QFile(root.filePath(QStringLiteral(".hidden.txt"))).open(QIODevice::WriteOnly));
-    QVERIFY(QFile::link(root.filePath(QStringLiteral("00camlist.txt")), root.filePath(QStringLiteral("link.txt"))));
-    QVERIFY(QFile::link(root.filePath(QStringLiteral("gone.txt")), root.filePath(QStringLiteral("dangling.txt"))));
-}
-
+// Expected: the name part, then what the path names ("file", "folder" or nothing).
 void TestFileExists::paths_data()
 {
-    QTest::addColumn<QString>("relative"); // null: the empty path
-    QTest::addColumn<QString>("namePart");
-    QTest::addColumn<bool>("file");
-    QTest::addColumn<bool>("folder");
-    QTest::newRow("regular file") << "00camlist.txt" << "00camlist.txt" << true << false;
-    QTest::newRow("link to a regular file") << "link.txt" << "link.txt" << true << false;
-    QTest::newRow("other letter case is another file here") << "00CAMLIST.TXT" << "00CAMLIST.TXT" << false << false;
-    QTest::newRow("hidden file") << ".hidden.txt" << ".hidden.txt" << false << false;
-    QTest::newRow("folder, trailing separator") << "folder/" << "" << false << true;
-    QTest::newRow("backslash is a separator") << "x/y\\00camlist.txt" << "00camlist.txt" << false << false;
-    QTest::newRow("slash after backslash") << "x\\y/00camlist.txt" << "00camlist.txt" << false << false;
-    QTest::newRow("dangling link") << "dangling.txt" << "dangling.txt" << false << false;
-    QTest::newRow("empty path") << QString() << "" << false << false;
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("regular file") << "00camlist.txt" << "00camlist.txt:file";
+    QTest::newRow("link to a regular file") << "link.txt" << "link.txt:file";
+    QTest::newRow("other letter case is another file here") << "00CAMLIST.TXT" << "00CAMLIST.TXT:";
+    QTest::newRow("hidden file") << ".hidden.txt" << ".hidden.txt:";
+    QTest::newRow("folder, trailing separator") << "folder/" << ":folder";
+    QTest::newRow("backslash is a separator") << "x/y\\00camlist.txt" << "00camlist.txt:";
+    QTest::newRow("dangling link") << "dangling.txt" << "dangling.txt:";
 }
 
 void TestFileExists::paths()
 {
     QFETCH(QString, relative);
-    QFETCH(QString, namePart);
-    QFETCH(bool, file);
-    QFETCH(bool, folder);
-    const QString path = relative.isNull() ? QString() : m_dir.filePath(relative);
-    QCOMPARE(FileNamePart(path), namePart);
-    QCOMPARE(FileExists(path), file);
-    QCOMPARE(FolderExists(path), folder);
+    QFETCH(QString, expected);
+    const QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkdir("folder") && QFile(root.filePath("00camlist.txt")).open(QIODevice::WriteOnly));
+    QVERIFY(QFile(root.filePath(".hidden.txt")).open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(root.filePath("00camlist.txt"), root.filePath("link.txt")));
+    QVERIFY(QFile::link(root.filePath("gone.txt"), root.filePath("dangling.txt")));
+    const QString path = root.filePath(relative);
+    const QString what = QString(FileExists(path) ? "file" : "") + QString(FolderExists(path) ? "folder" : "");
+    QCOMPARE(FileNamePart(path) + ':' + what, expected);
 }
 
 QTEST_GUILESS_MAIN(TestFileExists)

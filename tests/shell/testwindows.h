@@ -17,14 +17,6 @@ inline QWidget *visibleWindow(const QString &objectName)
     return nullptr;
 }
 
-inline int windowCount(const QString &objectName)
-{
-    int count = 0;
-    for (QWidget *w : QApplication::allWidgets())
-        count += (w->isWindow() && w->objectName() == objectName) ? 1 : 0;
-    return count;
-}
-
 // Deletes every window without a parent; the others go with their parent.
 inline void deleteAll()
 {

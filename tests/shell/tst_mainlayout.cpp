@@ -25,34 +25,28 @@ void TestMainLayout::fitsWindow_data()
     QTest::newRow("one twip lower") << 12180.0f << 5999.0f << false;
 }
 
+// Starts from an earlier, larger layout: too small a window moves nothing.
 void TestMainLayout::fitsWindow()
 {
     QFETCH(float, W);
     QFETCH(float, H);
     QFETCH(bool, laidOut);
-    const MainLayout designed = Form1Geometry::kInitialLayout;
-    if (!laidOut) {
-        // Nothing moves, neither the designed geometry nor that of an earlier, larger layout.
-        const MainLayout earlier = LayoutMainWindow(20000.0f, 12000.0f, designed);
-        QVERIFY(LayoutMainWindow(W, H, designed) == designed);
-        QVERIFY(LayoutMainWindow(W, H, earlier) == earlier);
+    const MainLayout earlier = LayoutMainWindow(20000.0f, 12000.0f, Form1Geometry::kInitialLayout);
+    const MainLayout g = LayoutMainWindow(W, H, earlier);
+    QCOMPARE(g == earlier, !laidOut);
+    if (!laidOut)
         return;
-    }
-    const MainLayout g = LayoutMainWindow(W, H, designed);
-    // Columns end just above the status line, which keeps its height of 315.
-    QCOMPARE((QList<float>{g.txtStatus.top, g.Frame1.height, g.frmCams.height, g.frmMain.height}),
-             QList<float>(4, H - 1115));
-    QCOMPARE(g.txtStatus.width, W - 200);
-    QCOMPARE(g.List1.height, H - 2815);
-    QCOMPARE((QList<float>{g.picWindowOuter.height, g.VScroll1.height}), QList<float>(2, H - 1415));
-    QCOMPARE(g.frmMain.width, W - 6480);
-    QCOMPARE((QList<float>{g.Picture1.width, g.frmDetails.width}), QList<float>(2, W - 6880));
-    // The detail frame sits under the picture area and ends 75 above the column's bottom.
-    QCOMPARE(g.frmDetails.top, g.Picture1.top + g.Picture1.height);
-    QCOMPARE(g.frmDetails.top + g.frmDetails.height, g.frmMain.height - 75);
-    // The corner button keeps 60 from the picture area's edges.
-    QCOMPARE(g.Command1.left, W - 7135);
-    QCOMPARE(g.Command1.top, H - 3680);
+    // The columns end just above the status line (315 high); the list box, the slot pane's window
+    // with its bar, the viewer and its picture area follow; the detail frame sits under the
+    // picture area and ends 75 above the column's bottom; the corner button keeps 60 from the edges.
+    const QList<float> actual{g.txtStatus.top, g.Frame1.height, g.frmCams.height, g.frmMain.height, g.txtStatus.width,
+                              g.List1.height, g.picWindowOuter.height, g.VScroll1.height, g.frmMain.width,
+                              g.Picture1.width, g.frmDetails.width, g.frmDetails.top,
+                              g.frmDetails.top + g.frmDetails.height, g.Command1.left, g.Command1.top};
+    const QList<float> expected{H - 1115, H - 1115, H - 1115, H - 1115, W - 200, H - 2815, H - 1415, H - 1415,
+                                W - 6480, W - 6880, W - 6880, g.Picture1.top + g.Picture1.height, H - 1190,
+                                W - 7135, H - 3680};
+    QCOMPARE(actual, expected);
 }
 
 void TestMainLayout::stepsReadCurrentGeometry()
@@ -67,22 +61,14 @@ void TestMainLayout::stepsReadCurrentGeometry()
     before.Command1 = TwipRect{0, 0, 300, 250};
     before.VScroll2.width = 240;
     before.HScroll1.height = 210;
-    constexpr float W = 20000.0f;
-    constexpr float H = 10000.0f;
-    const MainLayout g = LayoutMainWindow(W, H, before);
-
-    QCOMPARE(g.txtStatus.top, H - 1400);
-    QCOMPARE(g.List1.height, (H - 1400) - 2000 - 20);
-    QCOMPARE(g.picWindowOuter.height, 2000 + g.List1.height - 280);
-    QCOMPARE(g.Picture1.height, (H - 1400) - 1000 - 600);
-    QCOMPARE(g.Picture1.width, W - 7400);
-    QCOMPARE(g.VScroll2.height, g.Picture1.height - 250 - 60);
-    QCOMPARE(g.VScroll2.left, g.Picture1.width - 240 - 60);
-    QCOMPARE(g.HScroll1.width, g.Picture1.width - 300 - 60);
-    QCOMPARE(g.HScroll1.top, g.Picture1.height - 210 - 60);
-    // What no step names stays, and laying out again at the same size changes nothing.
-    QCOMPARE(g.List1.top, before.List1.top);
-    QVERIFY(LayoutMainWindow(W, H, g) == g);
+    const MainLayout g = LayoutMainWindow(20000.0f, 10000.0f, before);
+    const QList<float> actual{g.txtStatus.top, g.List1.height, g.picWindowOuter.height, g.Picture1.height,
+                              g.Picture1.width, g.VScroll2.height, g.VScroll2.left, g.HScroll1.width,
+                              g.HScroll1.top};
+    // txtStatus.top 10000 - 1400; picture area 8600 - 1000 - 600 high, 20000 - 7000 - 400 wide.
+    const QList<float> expected{8600, 8600 - 2000 - 20, 2000 + 6580 - 280, 7000, 12600, 7000 - 250 - 60,
+                                12600 - 240 - 60, 12600 - 300 - 60, 7000 - 210 - 60};
+    QCOMPARE(actual, expected);
 }
 
 QTEST_GUILESS_MAIN(TestMainLayout)

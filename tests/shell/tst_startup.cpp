@@ -20,8 +20,12 @@ class TestStartUp : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanup();
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        ReadAppIdentity();
+    }
+    void cleanup() { TestWindows::deleteAll(); }
 
     void formLoad_data();
     void formLoad();
@@ -31,56 +35,37 @@ private:
     IsolatedSettings m_settings;
 };
 
-void TestStartUp::initTestCase()
-{
-    QApplication::setQuitOnLastWindowClosed(false);
-    ReadAppIdentity();
-}
-
-void TestStartUp::cleanup()
-{
-    TestWindows::deleteAll();
-    SetProgramFolder(QString());
-    QSettings(QStringLiteral("Vantora"), QStringLiteral("Vantora")).remove(QStringLiteral("Settings"));
-}
-
 void TestStartUp::formLoad_data()
 {
-    QTest::addColumn<QString>("subfolder"); // of the temporary folder, made the program folder
-    QTest::addColumn<bool>("existing");     // list file and cam folder there before
-    QTest::addColumn<QString>("help");      // null: never stored
+    QTest::addColumn<QString>("folder"); // "new", "existing" (list file and cam folder there) or "missing"
+    QTest::addColumn<QString>("help");   // null: never stored
     QTest::addColumn<bool>("shown");
 
-    // The help window is the last step: it still opens when the folder is unusable.
-    QTest::newRow("fresh folder, help never stored") << "" << false << QString() << true;
-    QTest::newRow("existing list and cam folder, help 1") << "" << true << "1" << true;
-    QTest::newRow("folder missing with its parent") << "/gone/away" << false << "1" << true;
-    QTest::newRow("a file in the folder's place") << "/plainfile" << false << "1" << true;
+    QTest::newRow("new folder, help never stored") << "new" << QString() << true;
+    QTest::newRow("existing list and cam folder, help 1") << "existing" << "1" << true;
+    // The help window is the last step: it still opens when the folder is missing with its parent.
+    QTest::newRow("folder missing") << "missing" << "1" << true;
     for (const char *help : {"0", "2", "01", "1 ", ""})
-        QTest::addRow("help \"%s\"", help) << "" << false << help << false;
+        QTest::addRow("help \"%s\"", help) << "new" << help << false;
 }
 
 void TestStartUp::formLoad()
 {
-    QFETCH(QString, subfolder);
-    QFETCH(bool, existing);
+    QFETCH(QString, folder);
     QFETCH(QString, help);
     QFETCH(bool, shown);
     const QByteArray twoCams = "[name]Zoo\r\nhttp://127.0.0.1/zoo.jpg\r\n30\r\n\r\n"
                                "[name]Harbour\r\nhttp://127.0.0.1/harbour.jpg\r\n60\r\n\r\n";
-    const auto write = [](const QString &path, const QByteArray &bytes) {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    };
     const QTemporaryDir dir;
-    const QString folder = dir.path() + subfolder;
-    const QString saved = folder + QStringLiteral("/cam/Zoo 01-02-2024 10-00-00.jpg");
-    if (existing)
-        QVERIFY(QDir(folder).mkdir(QStringLiteral("cam")) && write(saved, "saved before")
-                && write(folder + QStringLiteral("/00camlist.txt"), twoCams));
-    if (subfolder == QLatin1String("/plainfile"))
-        QVERIFY(write(folder, "x"));
-    SetProgramFolder(folder);
+    const QDir program(dir.path() + (folder == QLatin1String("missing") ? "/gone/away" : ""));
+    QFile list(program.filePath(QStringLiteral("00camlist.txt")));
+    const bool existing = folder == QLatin1String("existing"), usable = folder != QLatin1String("missing");
+    if (existing) {
+        QVERIFY(program.mkpath(QStringLiteral("cam/kept")) && list.open(QIODevice::WriteOnly));
+        QVERIFY(list.write(twoCams) == twoCams.size());
+        list.close();
+    }
+    SetProgramFolder(program.path());
     QSettings settings(QStringLiteral("Vantora"), QStringLiteral("Vantora"));
     help.isNull() ? settings.remove(QStringLiteral("Settings/showHelp")) : WriteShowHelpSetting(help);
 
@@ -88,23 +73,18 @@ void TestStartUp::formLoad()
     Form1.Form_Load();
 
     QCOMPARE(Form1.windowTitle(), QStringLiteral("Vantora by Vantora Project"));
-    const bool usable = subfolder.isEmpty();
-    QFile list(folder + QStringLiteral("/00camlist.txt"));
-    const QByteArray expectedList = existing ? twoCams : QByteArray(usable ? "\r\n" : "<none>");
-    QCOMPARE(list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray("<none>"), expectedList);
-    QCOMPARE(QFileInfo(folder + QStringLiteral("/cam")).isDir(), usable);
-    QCOMPARE(QFileInfo(saved).size(), qint64(existing ? 12 : 0)); // "saved before": the folder is left alone
+    QCOMPARE(list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray("<none>"),
+             existing ? twoCams : QByteArray(usable ? "\r\n" : "<none>"));
+    QCOMPARE(program.exists(QStringLiteral("cam")), usable);
+    QCOMPARE(program.exists(QStringLiteral("cam/kept")), existing); // the cam folder is left alone
     QCOMPARE(Form1.List1->count(), existing ? 2 : 0);
     QVERIFY(!existing || Form1.List1->item(0)->text() == QLatin1String("Harbour")); // sorted
     QCOMPARE(TestWindows::visibleWindow(QStringLiteral("Form8")) != nullptr, shown);
-    settings.sync();
-    QCOMPARE(settings.contains(QStringLiteral("Settings/showHelp")), !help.isNull()); // start-up only reads
 
-    // Each refresh indicator holds the same 21 x 17 picture.
+    // The refresh indicators, down to the last slot's, hold the 21 x 17 refresh picture.
     const QImage refresh(QString::fromLatin1(Pictures::Refresh));
     QCOMPARE(refresh.size(), QSize(21, 17));
-    for (int i = 0; i < SlotPane::kSlotCount; ++i)
-        QCOMPARE(Form1.frmCams->slot(i)->imgRefresh->pixmap().toImage(), refresh);
+    QCOMPARE(Form1.frmCams->slot(SlotPane::kSlotCount - 1)->imgRefresh->pixmap().toImage(), refresh);
 }
 
 void TestStartUp::splashShowsMainWindowOnTick75()
