@@ -153,10 +153,8 @@ void MainWindow::composeControls(QWidget *client)
 
 void MainWindow::composeCams(QWidget *client)
 {
+    // The pane names, places and styles itself as the "Webcams" column.
     frmCams = new SlotPane(m_state, client);
-    frmCams->setObjectName(QStringLiteral("frmCams"));
-    frmCams->setGeometry(toPixels(Form1Geometry::frmCams));
-    frmCams->setFont(verdana(kSmallPoints));
 }
 
 void MainWindow::composeViewer(QWidget *client)
