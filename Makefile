@@ -1,10 +1,10 @@
-# Everything a fresh Debian/Ubuntu machine needs: `make run` and `make test`.
-BUILD_DIR   ?= build
-PRESET      ?= dev
+# Everything a fresh Debian/Ubuntu machine needs: `make run`, `make test`, `make lint`, `make test-asan`.
+PRESET       ?= dev
+BUILD_DIR    := $(if $(filter asan,$(PRESET)),build-asan,build)
 DEMOCAM_PORT ?= 47080
-JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
+JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all bootstrap configure build run test bench pictures clean
+.PHONY: all bootstrap configure build run test test-asan lint bench pictures clean
 
 all: build
 
@@ -23,6 +23,14 @@ run: build
 test: build
 	@ctest --preset $(PRESET) -j $(JOBS)
 
+# The whole suite under the address and undefined-behaviour sanitizers (build-asan/).
+test-asan:
+	@$(MAKE) --no-print-directory test PRESET=asan
+
+# Format check of every source, clang-tidy of the changed ones (all of them in a clean clone).
+lint: build
+	@JOBS=$(JOBS) scripts/lint "$(BUILD_DIR)"
+
 bench: build
 	@scripts/run-bench "$(BUILD_DIR)"
 
@@ -31,4 +39,4 @@ pictures: build
 	@"$(BUILD_DIR)/tools/makepictures/makepictures" resources
 
 clean:
-	@rm -rf "$(BUILD_DIR)"
+	@rm -rf build build-asan

@@ -1,11 +1,11 @@
 // Fetch cycle cost of a camera slot against the bare minimum: the same reply read by a plain
 // socket until the server closes, then decoded. Both run against a picture server in this
 // process on 127.0.0.1, interleaved, after a warm-up. Prints medians and the slot/baseline ratio.
-#include "camserver.h"
-#include "cameraslot.h"
-#include "sharedstate.h"
-#include "slotpane.h"
-#include "testpictures.h"
+#include "camserver/camserver.h"
+#include "camserver/testpictures.h"
+#include "common/sharedstate.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -33,8 +33,8 @@ struct SizeCase
 {
     int width;
     int height;
-    int maxRounds;      // measured rounds of each variant
-    qint64 budgetMs;    // the case stops early when its rounds take longer than this
+    int maxRounds; // measured rounds of each variant
+    qint64 budgetMs; // the case stops early when its rounds take longer than this
 };
 
 const SizeCase kCases[] = {
@@ -57,7 +57,7 @@ double processCpuMs()
 }
 
 // Measures one cycle: `start` begins it, the cycle ends when `done` has been called.
-template <typename Start>
+template<typename Start>
 Cost measure(Start start)
 {
     QEventLoop loop;
@@ -168,14 +168,15 @@ int main(int argc, char *argv[])
         const QByteArray path = "/bench" + QByteArray::number(c.width) + ".jpg";
         const QByteArray jpeg = TestPictures::jpeg(c.width, c.height, QColor(40, 120, 200), kJpegQuality);
         CamReply reply;
-        reply.bytes = CamServer::httpReply(
-            "HTTP/1.1 200 OK",
-            {"Last-Modified: " + CamServer::httpDate(QDateTime::currentDateTimeUtc()), "Content-Type: image/jpeg",
-             "Content-Length: " + QByteArray::number(jpeg.size()), "Connection: close"},
-            jpeg);
+        reply.bytes =
+            CamServer::httpReply("HTTP/1.1 200 OK",
+                                 {"Last-Modified: " + CamServer::httpDate(QDateTime::currentDateTimeUtc()),
+                                  "Content-Type: image/jpeg",
+                                  "Content-Length: " + QByteArray::number(jpeg.size()), "Connection: close"},
+                                 jpeg);
         server.setReply(path, reply);
-        const QByteArray request = "GET " + path + " HTTP/1.1\r\nHost: " + host
-                                   + "\r\nConnection: close\r\nAccept: */*\r\n\r\n";
+        const QByteArray request =
+            "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\nAccept: */*\r\n\r\n";
         slot->txtAddress->setText(QString::fromLatin1(host + path));
         const QSize size(c.width, c.height);
 

@@ -1,7 +1,7 @@
-#include "addcamdialog.h"
+#include "camlist/addcamdialog.h"
 
-#include "appidentity.h"
-#include "camlistfile.h"
+#include "camlist/camlistfile.h"
+#include "common/appidentity.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camentrydialog.h"
+#include "camlist/camentrydialog.h"
 
 // Form2: adds a camera to the list file. Its fields start empty every time it is opened.
 class AddCamDialog : public CamEntryDialog

@@ -1,6 +1,6 @@
-#include "camentrydialog.h"
+#include "camlist/camentrydialog.h"
 
-#include "camlistmessages.h"
+#include "camlist/camlistmessages.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,8 +18,9 @@ constexpr int kNoteRow = 3;
 constexpr int kButtonRow = 4;
 constexpr int kFieldColumnSpan = 2;
 
-const char kAddressHoverText[] = "enter the exact path to the image (found by right clicking an image in your "
-                                 "browser and selecting \"properties\"";
+const char kAddressHoverText[] =
+    "enter the exact path to the image (found by right clicking an image in your "
+    "browser and selecting \"properties\"";
 const char kRefreshHoverText[] = "Enter the time in seconds";
 
 QLabel *NewLabel(const char *objectName, const char *text, QWidget *parent)

@@ -1,9 +1,9 @@
-#include "camlistfile.h"
+#include "camlist/camlistfile.h"
 
-#include "camlistformat.h"
-#include "fileexists.h"
-#include "lockwindow.h"
-#include "programfolder.h"
+#include "camlist/camlistformat.h"
+#include "common/fileexists.h"
+#include "common/lockwindow.h"
+#include "common/programfolder.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cameraentry.h"
+#include "camlist/cameraentry.h"
 
 class QListWidget;
 class QString;

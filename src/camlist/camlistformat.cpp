@@ -1,4 +1,4 @@
-#include "camlistformat.h"
+#include "camlist/camlistformat.h"
 
 #include <QString>
 
@@ -124,8 +124,8 @@ QByteArray CamEntryBlock(const CameraEntry &entry)
 
 bool CamEntryIsWritable(const CameraEntry &entry)
 {
-    return !entry.name.contains(QLatin1Char(kCR)) && !entry.address.contains(QLatin1Char(kCR))
-        && !entry.refresh.contains(QLatin1Char(kCR));
+    return !entry.name.contains(QLatin1Char(kCR)) && !entry.address.contains(QLatin1Char(kCR)) &&
+        !entry.refresh.contains(QLatin1Char(kCR));
 }
 
 CamEntryRemoval RemoveCamEntryBytes(QByteArrayView bytes, const QString &name)

@@ -1,4 +1,4 @@
-#include "camlistmessages.h"
+#include "camlist/camlistmessages.h"
 
 #include <QMessageBox>
 #include <QString>

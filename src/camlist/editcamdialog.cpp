@@ -1,9 +1,9 @@
-#include "editcamdialog.h"
+#include "camlist/editcamdialog.h"
 
-#include "cameraslot.h"
-#include "camlistfile.h"
-#include "selectedcamname.h"
-#include "slotpane.h"
+#include "camlist/camlistfile.h"
+#include "camlist/selectedcamname.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
 
 #include <QLabel>
 #include <QLineEdit>

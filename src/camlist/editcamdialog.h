@@ -1,6 +1,6 @@
 #pragma once
 
-#include "camentrydialog.h"
+#include "camlist/camentrydialog.h"
 
 class SlotPane;
 

@@ -1,14 +1,14 @@
-#include "listcommands.h"
+#include "camlist/listcommands.h"
 
-#include "addcamdialog.h"
-#include "cameraslot.h"
-#include "camlistfile.h"
-#include "camlistmessages.h"
-#include "editcamdialog.h"
-#include "noticewindow.h"
-#include "selectedcamname.h"
-#include "sharedstate.h"
-#include "slotpane.h"
+#include "camlist/addcamdialog.h"
+#include "camlist/camlistfile.h"
+#include "camlist/camlistmessages.h"
+#include "camlist/editcamdialog.h"
+#include "camlist/noticewindow.h"
+#include "camlist/selectedcamname.h"
+#include "common/sharedstate.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -25,8 +25,7 @@ ListCommands::ListCommands(QWidget *mainWindow, QListWidget *List1, SlotPane *sl
     , m_List1(List1)
     , m_slotPane(slotPane)
     , m_state(state)
-{
-}
+{ }
 
 ListCommands::~ListCommands() = default;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cameraentry.h"
+#include "camlist/cameraentry.h"
 
 #include <QObject>
 #include <QPointer>

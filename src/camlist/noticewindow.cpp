@@ -1,4 +1,4 @@
-#include "noticewindow.h"
+#include "camlist/noticewindow.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

@@ -1,4 +1,4 @@
-#include "selectedcamname.h"
+#include "camlist/selectedcamname.h"
 
 #include <QListWidget>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "appidentity.h"
+#include "common/appidentity.h"
 
 #include <QCoreApplication>
 

@@ -1,11 +1,10 @@
-#include "clickableimage.h"
+#include "common/clickableimage.h"
 
 #include <QMouseEvent>
 
 ClickableImage::ClickableImage(QWidget *parent)
     : QLabel(parent)
-{
-}
+{ }
 
 ClickableImage::~ClickableImage() = default;
 

@@ -1,4 +1,4 @@
-#include "fileexists.h"
+#include "common/fileexists.h"
 
 #include <algorithm>
 

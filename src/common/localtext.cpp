@@ -1,4 +1,4 @@
-#include "localtext.h"
+#include "common/localtext.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "lockwindow.h"
+#include "common/lockwindow.h"
 
 #include <QWidget>
 

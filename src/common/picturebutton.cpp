@@ -1,4 +1,4 @@
-#include "picturebutton.h"
+#include "common/picturebutton.h"
 
 #include <QIcon>
 #include <QRect>

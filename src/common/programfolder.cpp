@@ -1,4 +1,4 @@
-#include "programfolder.h"
+#include "common/programfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

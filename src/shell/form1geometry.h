@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mainlayout.h"
-#include "twiprect.h"
+#include "shell/mainlayout.h"
+#include "shell/twiprect.h"
 
 // The main window's composition as designed, in twips, each rectangle relative to its container.
 namespace Form1Geometry {
@@ -54,8 +54,8 @@ inline constexpr float kValueWidth = 3135.0f;
 inline constexpr TwipRect txtStatus{0, 10800, 15195, 315};
 
 // The controls the layout works on, as designed.
-inline constexpr MainLayout kInitialLayout{txtStatus, Frame1,   List1,    frmCams,
-                                           picWindowOuter, VScroll1, frmMain, Picture1,
-                                           frmDetails, VScroll2, HScroll1, Command1};
+inline constexpr MainLayout kInitialLayout{txtStatus,      Frame1,   List1,    frmCams,
+                                           picWindowOuter, VScroll1, frmMain,  Picture1,
+                                           frmDetails,     VScroll2, HScroll1, Command1};
 
 } // namespace Form1Geometry

@@ -1,4 +1,4 @@
-#include "helpwindowhook.h"
+#include "shell/helpwindowhook.h"
 
 #include <QLabel>
 #include <QPointer>

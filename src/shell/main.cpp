@@ -1,4 +1,4 @@
-#include "splashwindow.h"
+#include "shell/splashwindow.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "mainlayout.h"
+#include "shell/mainlayout.h"
 
 namespace {
 

@@ -1,19 +1,19 @@
-#include "mainwindow.h"
+#include "shell/mainwindow.h"
 
-#include "appidentity.h"
-#include "camlistfile.h"
-#include "fileexists.h"
-#include "form1geometry.h"
-#include "helpwindowhook.h"
-#include "listcommands.h"
-#include "lockwindow.h"
-#include "mainlayout.h"
-#include "picturebutton.h"
-#include "pictures.h"
-#include "programfolder.h"
-#include "showhelpsetting.h"
-#include "slotpane.h"
-#include "twips.h"
+#include "camlist/camlistfile.h"
+#include "camlist/listcommands.h"
+#include "common/appidentity.h"
+#include "common/fileexists.h"
+#include "common/lockwindow.h"
+#include "common/picturebutton.h"
+#include "common/pictures.h"
+#include "common/programfolder.h"
+#include "common/twips.h"
+#include "shell/form1geometry.h"
+#include "shell/helpwindowhook.h"
+#include "shell/mainlayout.h"
+#include "shell/showhelpsetting.h"
+#include "slots/slotpane.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,8 +40,8 @@
 namespace {
 
 constexpr char kFontFamily[] = "Verdana";
-constexpr qreal kSmallPoints = 8.25;   // frames, list box, check box, labels of the controls
-constexpr qreal kDetailPoints = 9.75;  // the particulars of the detail frame
+constexpr qreal kSmallPoints = 8.25; // frames, list box, check box, labels of the controls
+constexpr qreal kDetailPoints = 9.75; // the particulars of the detail frame
 
 // Scroll bars of the detail picture: steps in twips; the bars themselves count in pixels.
 constexpr double kPictureScrollSmallStep = 300;
@@ -76,14 +76,13 @@ TwipRect toTwips(const QRect &r)
                     static_cast<float>(PixelsToTwips(r.height()))};
 }
 
-template <typename W>
+template<typename W>
 W *named(W *widget, const char *name, const TwipRect &geometry)
 {
     widget->setObjectName(QString::fromLatin1(name));
     widget->setGeometry(toPixels(geometry));
     return widget;
 }
-
 
 QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const char *name,
                              const TwipRect &geometry)
@@ -132,10 +131,13 @@ void MainWindow::composeControls(QWidget *client)
     Frame1->setFont(verdana(kSmallPoints));
 
     cmdAdd = NewPictureButton(Frame1, "cmdAdd", toPixels(G::cmdAdd), Pictures::Add, "Add a Cam");
-    cmdRemove = NewPictureButton(Frame1, "cmdRemove", toPixels(G::cmdRemove), Pictures::Remove, "Remove Selected Cam");
+    cmdRemove = NewPictureButton(Frame1, "cmdRemove", toPixels(G::cmdRemove), Pictures::Remove,
+                                 "Remove Selected Cam");
     cmdEdit = NewPictureButton(Frame1, "cmdEdit", toPixels(G::cmdEdit), Pictures::Edit, "Edit Selected Cam");
-    cmdStartCam = NewPictureButton(Frame1, "cmdStartCam", toPixels(G::cmdStartCam), Pictures::StartCam, "Start Selected Cam");
-    cmdStopAll = NewPictureButton(Frame1, "cmdStopAll", toPixels(G::cmdStopAll), Pictures::StopAll, "Stop All Cams");
+    cmdStartCam = NewPictureButton(Frame1, "cmdStartCam", toPixels(G::cmdStartCam), Pictures::StartCam,
+                                   "Start Selected Cam");
+    cmdStopAll =
+        NewPictureButton(Frame1, "cmdStopAll", toPixels(G::cmdStopAll), Pictures::StopAll, "Stop All Cams");
 
     Command2 = named(new QPushButton(Frame1), "Command2", G::Command2);
     Command2->setFont(font()); // the window's default font, not the frame's
@@ -198,7 +200,8 @@ void MainWindow::composeDetails()
     };
     const Row rows[] = {
         {"lblNameCaption", "Name:", &lblName, "lblName", "Name"},
-        {"lblLastRefreshedCaption", "Last Refreshed:", &lblLastRefreshed, "lblLastRefreshed", "Last Refreshed"},
+        {"lblLastRefreshedCaption", "Last Refreshed:", &lblLastRefreshed, "lblLastRefreshed",
+         "Last Refreshed"},
         {"lblLastChangedCaption", "Last Changed:", &lblLastChanged, "lblLastChanged", "Last Changed"},
         {"labelalla", "Current Time:", &lblTime, "lblTime", "Current Time"},
         {"lblRefreshCaption", "Refresh Rate:", &lblRefresh, "lblRefresh", "Refresh"},
@@ -228,7 +231,8 @@ void MainWindow::composeMenus()
     mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
 
-    const auto addItems = [this](QMenu *menu, const char *name, auto &items, std::initializer_list<const char *> captions,
+    const auto addItems = [this](QMenu *menu, const char *name, auto &items,
+                                 std::initializer_list<const char *> captions,
                                  void (MainWindow::*handler)(qint16)) {
         qint16 index = 0;
         for (const char *caption : captions) {

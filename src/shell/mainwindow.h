@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sharedstate.h"
+#include "common/sharedstate.h"
 
 #include <QMainWindow>
 

@@ -1,4 +1,4 @@
-#include "showhelpsetting.h"
+#include "shell/showhelpsetting.h"
 
 #include <QSettings>
 #include <QString>
@@ -21,7 +21,8 @@ QString showHelpKeyPath()
 
 QString ReadShowHelpSetting()
 {
-    const QSettings settings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
+    const QSettings settings(QString::fromLatin1(kSettingsOrganization),
+                             QString::fromLatin1(kSettingsApplication));
     return settings.value(showHelpKeyPath(), QString::fromLatin1(kShowHelpDefault)).toString();
 }
 

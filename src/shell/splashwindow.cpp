@@ -1,9 +1,9 @@
-#include "splashwindow.h"
+#include "shell/splashwindow.h"
 
-#include "appidentity.h"
-#include "mainwindow.h"
-#include "pictures.h"
-#include "twips.h"
+#include "common/appidentity.h"
+#include "common/pictures.h"
+#include "common/twips.h"
+#include "shell/mainwindow.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr float kSplashWidth = 7170.0f;  // twips
+constexpr float kSplashWidth = 7170.0f; // twips
 constexpr float kSplashHeight = 4770.0f; // twips
 constexpr int kTimer2IntervalMs = 2;
 

@@ -1,4 +1,4 @@
-#include "camaddress.h"
+#include "slots/camaddress.h"
 
 #include <optional>
 
@@ -67,8 +67,7 @@ bool splitHostPort(const QString &hostPart, CamAddress &out)
 
 QString CamAddress::connectHost() const
 {
-    if (hostName.size() >= 2 && hostName.startsWith(QLatin1Char('['))
-        && hostName.endsWith(QLatin1Char(']')))
+    if (hostName.size() >= 2 && hostName.startsWith(QLatin1Char('[')) && hostName.endsWith(QLatin1Char(']')))
         return hostName.mid(1, hostName.size() - 2);
     return hostName;
 }
@@ -76,9 +75,8 @@ QString CamAddress::connectHost() const
 AddressSplit SplitAddress(const QString &address)
 {
     AddressSplit result;
-    const QString rest = address.startsWith(kHttpPrefix, Qt::CaseSensitive)
-                             ? address.mid(kHttpPrefix.size())
-                             : address;
+    const QString rest =
+        address.startsWith(kHttpPrefix, Qt::CaseSensitive) ? address.mid(kHttpPrefix.size()) : address;
     const qsizetype slash = rest.indexOf(QLatin1Char('/'));
     if (slash < 0)
         return result;

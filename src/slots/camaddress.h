@@ -7,10 +7,10 @@ struct CamAddress
 {
     static constexpr quint16 kDefaultPort = 80;
 
-    QString hostName;    // as written, without the port; an IPv6 literal keeps its brackets
+    QString hostName; // as written, without the port; an IPv6 literal keeps its brackets
     QString requestPath; // from the first "/" to the end, query text included
     quint16 port = kDefaultPort;
-    QString hostHeader;  // the Host line's value: hostName, then ":" and the port when one is given
+    QString hostHeader; // the Host line's value: hostName, then ":" and the port when one is given
 
     // The name or address to connect to: hostName without the brackets of an IPv6 literal.
     QString connectHost() const;

@@ -1,9 +1,9 @@
-#include "cameraslot.h"
+#include "slots/cameraslot.h"
 
-#include "clickableimage.h"
-#include "picturebutton.h"
-#include "pictures.h"
-#include "twips.h"
+#include "common/clickableimage.h"
+#include "common/picturebutton.h"
+#include "common/pictures.h"
+#include "common/twips.h"
 
 #include <QLineEdit>
 #include <QPixmap>
@@ -69,7 +69,8 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
     prgCam->setValue(0);
     prgCam->setTextVisible(false);
 
-    cmdRefresh = NewPictureButton(this, "cmdRefresh", TwipsRect(kCmdRefresh), Pictures::SlotRefresh, "Refresh");
+    cmdRefresh =
+        NewPictureButton(this, "cmdRefresh", TwipsRect(kCmdRefresh), Pictures::SlotRefresh, "Refresh");
     cmdStop = NewPictureButton(this, "cmdStop", TwipsRect(kCmdStop), Pictures::SlotStop, "Stop");
 
     txtRefreshed = dataField(this, "txtRefreshed", kTxtRefreshedTop);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "camaddress.h"
-#include "headerendscanner.h"
-#include "slotpicture.h"
+#include "slots/camaddress.h"
+#include "slots/headerendscanner.h"
+#include "slots/slotpicture.h"
 
 #include <QByteArray>
 #include <QGroupBox>
@@ -64,8 +64,8 @@ private:
     qint16 m_index;
     SlotPicture m_picture;
     quint16 m_port = CamAddress::kDefaultPort; // port of the current fetch
-    QString m_hostHeader;                       // Host line value of the current fetch
-    HeaderEndScanner m_headerScan;              // header-end search of the current reply
+    QString m_hostHeader; // Host line value of the current fetch
+    HeaderEndScanner m_headerScan; // header-end search of the current reply
 
     friend class SlotPane;
 };

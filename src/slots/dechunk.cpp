@@ -1,4 +1,4 @@
-#include "dechunk.h"
+#include "slots/dechunk.h"
 
 #include <optional>
 

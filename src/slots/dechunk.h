@@ -7,9 +7,9 @@
 struct DechunkResult
 {
     enum class Status {
-        Ok,         // every chunk up to the last (size 0) chunk and the trailer's blank line
+        Ok, // every chunk up to the last (size 0) chunk and the trailer's blank line
         Incomplete, // the bytes end before that
-        Bad,        // a size line that is no hex number, or chunk data not followed by CR LF
+        Bad, // a size line that is no hex number, or chunk data not followed by CR LF
     };
     Status status = Status::Bad;
     QByteArray body; // the joined chunk data; complete only when Ok

@@ -1,4 +1,4 @@
-#include "headerendscanner.h"
+#include "slots/headerendscanner.h"
 
 #include <algorithm>
 

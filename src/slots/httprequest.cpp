@@ -1,4 +1,4 @@
-#include "httprequest.h"
+#include "slots/httprequest.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "refreshschedule.h"
+#include "slots/refreshschedule.h"
 
-#include "wholenumber.h"
+#include "slots/wholenumber.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "replyheader.h"
+#include "slots/replyheader.h"
 
-#include "wholenumber.h"
+#include "slots/wholenumber.h"
 
 #include <QList>
 
@@ -15,7 +15,7 @@ QLatin1String latin1(QByteArrayView bytes)
 }
 
 // Calls visit(line) for each CR LF separated line until it returns true.
-template <typename Visit>
+template<typename Visit>
 void forEachLine(QByteArrayView block, Visit visit)
 {
     qsizetype start = 0;
@@ -53,8 +53,8 @@ std::optional<int> ProgressValue(qint32 bytesReceived, qint32 contentLength)
     constexpr float kMaximum = 100.0F;
     if (contentLength < 1)
         return std::nullopt;
-    const auto percent = static_cast<float>(static_cast<double>(bytesReceived)
-                                            / (static_cast<double>(contentLength) / 100.0));
+    const auto percent =
+        static_cast<float>(static_cast<double>(bytesReceived) / (static_cast<double>(contentLength) / 100.0));
     if (percent < kMinimum || percent > kMaximum)
         return std::nullopt;
     return qRound(percent);

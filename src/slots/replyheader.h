@@ -28,11 +28,11 @@ bool IsChunkedHeader(QByteArrayView headerBlock);
 // The slot's change detection by the "Last-Modified:" line, for one reply.
 struct LastModifiedCheck
 {
-    bool hasLine = false;        // the header block holds "Last-Modified:" (any case)
-    QString updatedText;         // the line without "Last-Modified:", its leading space kept
+    bool hasLine = false; // the header block holds "Last-Modified:" (any case)
+    QString updatedText; // the line without "Last-Modified:", its leading space kept
     bool pictureChanged = false; // the line differs from a stored one
     bool stampRefreshed = false; // the slot stamps "Last Refreshed" with the current time
-    QString lastModified;        // the slot's stored line after this reply
+    QString lastModified; // the slot's stored line after this reply
 };
 
 // The line runs from the first "Last-Modified:" to the next CR LF or the end of the block. The

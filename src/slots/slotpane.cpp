@@ -1,16 +1,16 @@
-#include "slotpane.h"
+#include "slots/slotpane.h"
 
-#include "camaddress.h"
-#include "cameraslot.h"
-#include "clickableimage.h"
-#include "dechunk.h"
-#include "httprequest.h"
-#include "localtext.h"
-#include "lockwindow.h"
-#include "refreshschedule.h"
-#include "replyheader.h"
-#include "sharedstate.h"
-#include "twips.h"
+#include "common/clickableimage.h"
+#include "common/localtext.h"
+#include "common/lockwindow.h"
+#include "common/sharedstate.h"
+#include "common/twips.h"
+#include "slots/camaddress.h"
+#include "slots/cameraslot.h"
+#include "slots/dechunk.h"
+#include "slots/httprequest.h"
+#include "slots/refreshschedule.h"
+#include "slots/replyheader.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -55,7 +55,8 @@ constexpr QByteArrayView kHeaderEnd{"\r\n\r\n"};
 QRect slotRect(int Index)
 {
     const double left = (Index % 2 == 0) ? kSlotLeftEven : kSlotLeftOdd;
-    const double top = kSlotTop + kSlotRowPitch * (Index / 2);
+    const int row = Index / 2; // two slots a row
+    const double top = kSlotTop + kSlotRowPitch * row;
     return TwipsRect(left, top, kSlotWidth, kSlotHeight);
 }
 
@@ -129,7 +130,8 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
 {
     const qint16 Index = cameraSlot->index();
     connect(cameraSlot->imgCam, &ClickableImage::clicked, this, [this, Index] { emit imgCam_Click(Index); });
-    connect(cameraSlot->imgRefresh, &ClickableImage::clicked, this, [this, Index] { imgRefresh_Click(Index); });
+    connect(cameraSlot->imgRefresh, &ClickableImage::clicked, this,
+            [this, Index] { imgRefresh_Click(Index); });
     connect(cameraSlot->cmdRefresh, &QToolButton::clicked, this, [this, Index] { cmdRefresh_Click(Index); });
     connect(cameraSlot->cmdStop, &QToolButton::clicked, this, [this, Index] { cmdStop_Click(Index); });
     connect(cameraSlot->cmdStart, &QPushButton::clicked, this, [this, Index] { cmdStart_Click(Index); });
@@ -186,9 +188,8 @@ void SlotPane::cmdStart_Click(qint16 Index)
     auto *socket = new QTcpSocket(s);
     s->wsCam = socket;
     connect(socket, &QTcpSocket::connected, this, [this, Index] { wsCam_Connect(Index); });
-    connect(socket, &QTcpSocket::readyRead, this, [this, Index, socket] {
-        wsCam_DataArrival(Index, clampedCount(socket->bytesAvailable()));
-    });
+    connect(socket, &QTcpSocket::readyRead, this,
+            [this, Index, socket] { wsCam_DataArrival(Index, clampedCount(socket->bytesAvailable())); });
     connect(socket, &QTcpSocket::disconnected, this,
             [this, Index, socket] { onSocketDisconnected(Index, socket); });
     connect(socket, &QTcpSocket::errorOccurred, this, [s, socket](QAbstractSocket::SocketError error) {

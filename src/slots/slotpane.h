@@ -34,7 +34,6 @@ public:
     // Gives every slot's refresh indicator this picture (start-up does it under LockWindow).
     void setRefreshPicture(const QPixmap &picture);
 
-
     // A reply that grows past this many bytes is abandoned like a failed fetch (memory stays
     // bounded). Tests lower it to avoid sending the full amount.
     static constexpr qsizetype kMaxReplyBytes = qsizetype(64) * 1024 * 1024;

@@ -1,6 +1,6 @@
-#include "slotpicture.h"
+#include "slots/slotpicture.h"
 
-#include "pictures.h"
+#include "common/pictures.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -9,7 +9,7 @@ namespace {
 
 // Qt decodes to 32 bits a pixel at most for the formats a camera sends.
 constexpr qint64 kBytesPerPixel = 4;
-constexpr qint64 kBytesPerMiB = 1024 * 1024;
+constexpr qint64 kBytesPerMiB = qint64(1024) * 1024;
 
 const QImage &notFoundImage()
 {

@@ -23,7 +23,7 @@ public:
 
     Kind kind() const { return m_kind; }
     bool isBlank() const { return m_kind == Kind::Blank; }
-    const QByteArray &bytes() const { return m_bytes; }  // encoded picture; empty unless Camera
+    const QByteArray &bytes() const { return m_bytes; } // encoded picture; empty unless Camera
     const QImage &slotImage() const { return m_slotImage; }
 
     // The picture at its natural size: decoded from the bytes (Camera), the not-found picture

@@ -1,4 +1,4 @@
-#include "wholenumber.h"
+#include "slots/wholenumber.h"
 
 #include <QString>
 
@@ -17,8 +17,8 @@ std::optional<qint32> ToWholeNumber(const QString &text)
         return std::nullopt;
     // The default floating-point environment rounds to nearest with ties to even.
     const double rounded = std::nearbyint(value);
-    if (rounded < static_cast<double>(std::numeric_limits<qint32>::min())
-        || rounded > static_cast<double>(std::numeric_limits<qint32>::max()))
+    if (rounded < static_cast<double>(std::numeric_limits<qint32>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<qint32>::max()))
         return std::nullopt;
     return static_cast<qint32>(rounded);
 }

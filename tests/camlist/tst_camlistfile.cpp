@@ -1,7 +1,7 @@
-#include "camlistfile.h"
+#include "camlist/camlistfile.h"
+#include "common/programfolder.h"
 #include "filesizelimit.h"
-#include "offscreenmain.h"
-#include "programfolder.h"
+#include "support/offscreenmain.h"
 
 #include <QListWidget>
 
@@ -17,7 +17,9 @@ QByteArray List(const QByteArray &bytes = QByteArray())
 {
     QFile file(CamListPath());
     if (!bytes.isNull())
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? bytes : QByteArray("<unwritten>");
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+            ? bytes
+            : QByteArray("<unwritten>");
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
@@ -96,7 +98,8 @@ void TestCamListFile::operationsOnTheRealFile()
     // No block for the name: nothing to remove, and a replacement only appends (the edit of a
     // name the lookup cannot find); a CR in a field writes nothing.
     QVERIFY(RemoveCamEntry({"cam", "", ""}) && ReplaceCamEntry({}, {"B", "y", "2"}));
-    QVERIFY(!AppendCamEntry({"Split\rName", "x", "1"}) && !ReplaceCamEntry({"Cam", "", ""}, {"Cam", "x\r", "1"}));
+    QVERIFY(!AppendCamEntry({"Split\rName", "x", "1"}) &&
+            !ReplaceCamEntry({"Cam", "", ""}, {"Cam", "x\r", "1"}));
     QCOMPARE(List(), kTwoCams + "[name]B\r\ny\r\n2\r\n\r\n");
 
     // A folder in the list's place cannot be read: nobody knows whether the entry is there.
@@ -137,7 +140,8 @@ void TestCamListFile::failedWriteLeavesFileWhole()
     QVERIFY(WithFileSizeLimit(rlim_t(wanted.size()) - kShortBy, [&] { written = run(); }));
     QVERIFY(!written);
     QCOMPARE(List(), kTwoCams);
-    const QStringList entries = QDir(ProgramFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList entries =
+        QDir(ProgramFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     QCOMPARE(entries, QStringList{"00camlist.txt"}); // no temporary file left
     QVERIFY(run());
     QCOMPARE(List(), wanted);

@@ -1,15 +1,15 @@
-#include "addcamdialog.h"
-#include "cameraslot.h"
-#include "camlistfile.h"
-#include "editcamdialog.h"
+#include "camlist/addcamdialog.h"
+#include "camlist/camlistfile.h"
+#include "camlist/editcamdialog.h"
+#include "camlist/listcommands.h"
+#include "camlist/noticewindow.h"
+#include "common/programfolder.h"
+#include "common/sharedstate.h"
 #include "filesizelimit.h"
-#include "listcommands.h"
-#include "messageboxanswerer.h"
-#include "noticewindow.h"
-#include "offscreenmain.h"
-#include "programfolder.h"
-#include "sharedstate.h"
-#include "slotpane.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
+#include "support/messageboxanswerer.h"
+#include "support/offscreenmain.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +26,8 @@ const QString kAskedForCam = QStringLiteral("Confirm Delete|Are you sure you wan
 
 QByteArray Block(const QString &name, const QString &address, const QString &refresh)
 {
-    return "[name]" + name.toLocal8Bit() + "\r\n" + address.toLocal8Bit() + "\r\n" + refresh.toLocal8Bit() + "\r\n\r\n";
+    return "[name]" + name.toLocal8Bit() + "\r\n" + address.toLocal8Bit() + "\r\n" + refresh.toLocal8Bit() +
+        "\r\n\r\n";
 }
 
 // Reads the list file, or writes it when bytes are given.
@@ -34,7 +35,9 @@ QByteArray List(const QByteArray &bytes = QByteArray())
 {
     QFile file(CamListPath());
     if (!bytes.isNull())
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? bytes : QByteArray("<unwritten>");
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+            ? bytes
+            : QByteArray("<unwritten>");
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
@@ -71,18 +74,19 @@ struct Fixture
     {
         SetProgramFolder(dir.path());
         List1->setSortingEnabled(true);
-        List("\r\n" + Block("Cam 2", kClosed + "2.jpg", "20") + Block("Cam", kCam, "10")
-             + "[NAME]Garden\r\nhttp://127.0.0.1:9/g.jpg\r\n5\r\n" + extra);
+        List("\r\n" + Block("Cam 2", kClosed + "2.jpg", "20") + Block("Cam", kCam, "10") +
+             "[NAME]Garden\r\nhttp://127.0.0.1:9/g.jpg\r\n5\r\n" + extra);
         FillCamList(List1, &window);
     }
 
     // Runs steps joined by ";": "<command> <name to select, as the user does>" or "stop <index>".
     void run(const QString &steps)
     {
-        const QHash<QString, void (ListCommands::*)()> clicks{
-            {"add", &ListCommands::cmdAdd_Click},       {"edit", &ListCommands::cmdEdit_Click},
-            {"remove", &ListCommands::cmdRemove_Click}, {"start", &ListCommands::cmdStartCam_Click},
-            {"dblclick", &ListCommands::List1_DblClick}};
+        const QHash<QString, void (ListCommands::*)()> clicks{{"add", &ListCommands::cmdAdd_Click},
+                                                              {"edit", &ListCommands::cmdEdit_Click},
+                                                              {"remove", &ListCommands::cmdRemove_Click},
+                                                              {"start", &ListCommands::cmdStartCam_Click},
+                                                              {"dblclick", &ListCommands::List1_DblClick}};
         for (const QString &step : steps.split(u';')) {
             const QString command = step.section(u' ', 0, 0), name = step.section(u' ', 1);
             if (command == QLatin1String("stop"))
@@ -105,12 +109,12 @@ struct Fixture
         for (int Index = 0; Index < SlotPane::kSlotCount; ++Index) {
             const CameraSlot *s = pane->slot(Index);
             if (!s->isHidden())
-                shown << QStringLiteral("%1 %2 %3").arg(Index).arg(s->title(), s->txtRefresh->text())
-                             + (s->timRefresh->isActive() ? "" : " idle");
+                shown << QStringLiteral("%1 %2 %3").arg(Index).arg(s->title(), s->txtRefresh->text()) +
+                        (s->timRefresh->isActive() ? "" : " idle");
         }
-        return QString::fromLatin1(List()) + '#' + items.join(',') + '#'
-             + QStringLiteral("%1|%2|").arg(state.intOpenCams).arg(commands.foundEntry.name) + shown.join(',') + '#'
-             + boxes.seen.join(',');
+        return QString::fromLatin1(List()) + '#' + items.join(',') + '#' +
+            QStringLiteral("%1|%2|").arg(state.intOpenCams).arg(commands.foundEntry.name) + shown.join(',') +
+            '#' + boxes.seen.join(',');
     }
 };
 
@@ -138,7 +142,8 @@ void TestListCommands::addDialog()
     Fields(Form2, "Cam| http://127.0.0.1:9/yard.jpg |12x4");
     const QByteArray before = List();
     QVERIFY(WithFileSizeLimit(0, [Form2] { Form2->Command1->click(); }));
-    QVERIFY2(Form2->isVisible() && List() == before, "a failed write keeps the dialog open and the file whole");
+    QVERIFY2(Form2->isVisible() && List() == before,
+             "a failed write keeps the dialog open and the file whole");
     f.run("add");
     QVERIFY(f.commands.Form2() == Form2 && Form2->isVisible() && !Form2->isModal());
     QTest::mouseClick(Form2->Command1, Qt::LeftButton);
@@ -159,7 +164,8 @@ void TestListCommands::dialogsThatWriteNothing()
     QFETCH(QString, how);
     Fixture f;
     f.run(how.section(u' ', 0, 0) + " Cam");
-    CamEntryDialog *form = f.commands.Form2() ? static_cast<CamEntryDialog *>(f.commands.Form2()) : f.commands.Form3();
+    CamEntryDialog *form =
+        f.commands.Form2() ? static_cast<CamEntryDialog *>(f.commands.Form2()) : f.commands.Form3();
     const QString typed = Fields(form, how.section(u'|', 1));
     const QString before = f.snapshot();
     const bool ok = how.contains(QLatin1String(" OK|"));
@@ -192,7 +198,8 @@ void TestListCommands::editMovesEntryAndUpdatesOpenSlots()
     QCOMPARE(List(), expected + "\r\n" + Block("Porch", kClosed + "moved.jpg", "45"));
     QTRY_COMPARE(f.commands.Form3(), nullptr);
     QVERIFY(f.snapshot().endsWith(QLatin1String("#Cam 2,Garden,Porch#2|Cam|0 Cam 2 20,1 Porch 45#")));
-    QCOMPARE(f.pane->slot(1)->txtName->text() + f.pane->slot(1)->txtAddress->text(), "Porch" + kClosed + "moved.jpg");
+    QCOMPARE(f.pane->slot(1)->txtName->text() + f.pane->slot(1)->txtAddress->text(),
+             "Porch" + kClosed + "moved.jpg");
     // A name the lookup cannot find (capital marker): the fields show it alone.
     f.run("edit Garden");
     QCOMPARE(Fields(f.commands.Form3()), QStringLiteral("Garden|Garden||"));
@@ -218,21 +225,27 @@ void TestListCommands::commandSequences_data()
     // With nothing selected, edit, remove and start show the notice (once); a double click does nothing.
     const QString notice = QStringLiteral("Form4|Oops!|You must first select a cam from the list.");
     for (const char *command : {"edit", "remove", "start", "dblclick"})
-        QTest::addRow("%s, nothing selected", command) << QStringLiteral("%1;%1").arg(command)
-                                                       << "0||##" + (qstrcmp(command, "dblclick") ? notice : QString());
+        QTest::addRow("%s, nothing selected", command)
+            << QStringLiteral("%1;%1").arg(command)
+            << "0||##" + (qstrcmp(command, "dblclick") ? notice : QString());
     QTest::newRow("lowest free slot") << "start Cam;start Cam 2;dblclick Third;stop 1;start Cam 00"
                                       << "3|Cam 00|0 Cam 10,1 Cam 00 60,2 Third 30##";
     // A name without a block opens nothing, and its removal asks nothing.
-    QTest::newRow("name without block") << "start Cam;dblclick Garden;remove Garden" << "1|Cam|0 Cam 10##";
-    QTest::newRow("already open") << "start Cam;start Cam;dblclick Cam" << "1|Cam|0 Cam 10##";
-    QTest::newRow("[WebCam] while a slot was never used") << "start [WebCam]" << "0||##";
-    QTest::newRow("remove cancelled") << "remove Cam" << "0|Cam|#" + kAskedForCam + '#';
+    QTest::newRow("name without block") << "start Cam;dblclick Garden;remove Garden"
+                                        << "1|Cam|0 Cam 10##";
+    QTest::newRow("already open") << "start Cam;start Cam;dblclick Cam"
+                                  << "1|Cam|0 Cam 10##";
+    QTest::newRow("[WebCam] while a slot was never used") << "start [WebCam]"
+                                                          << "0||##";
+    QTest::newRow("remove cancelled") << "remove Cam"
+                                      << "0|Cam|#" + kAskedForCam + '#';
     QString steps, shown;
     for (int n = 0; n < SlotPane::kSlotCount; ++n) {
         steps += QStringLiteral("start Cam %1;").arg(n, 2, 10, QLatin1Char('0'));
         shown += QStringLiteral(",%1 Cam %2 60").arg(n).arg(n, 2, 10, QLatin1Char('0'));
     }
-    QTest::newRow("25th camera") << steps + "start Cam 24" << "24|Cam 23|" + shown.mid(1) + "##";
+    QTest::newRow("25th camera") << steps + "start Cam 24"
+                                 << "24|Cam 23|" + shown.mid(1) + "##";
 }
 
 void TestListCommands::commandSequences()
@@ -247,7 +260,8 @@ void TestListCommands::commandSequences()
     f.run(steps);
     QStringList notes; // the notice windows, marked when not shown
     for (const NoticeWindow *w : f.window.findChildren<NoticeWindow *>())
-        notes << w->objectName() + '|' + w->windowTitle() + '|' + w->Label1->text() + (w->isVisible() ? "" : " hidden");
+        notes << w->objectName() + '|' + w->windowTitle() + '|' + w->Label1->text() +
+                (w->isVisible() ? "" : " hidden");
     QCOMPARE(f.snapshot().section(u'#', 2) + '#' + notes.join(','), outcome);
     QVERIFY2(List() == bytes && f.commands.Form3() == nullptr, "nothing written, no edit dialog");
 }

@@ -1,5 +1,5 @@
-#include "camserver.h"
-#include "testpictures.h"
+#include "camserver/camserver.h"
+#include "camserver/testpictures.h"
 
 #include <QImage>
 #include <QTcpSocket>
@@ -18,7 +18,8 @@ class TestCamServer : public QObject
     // Requests path on socket; every piece that arrives is appended to pieces.
     void request(QTcpSocket &socket, const QByteArray &path, QByteArrayList &pieces)
     {
-        connect(&socket, &QTcpSocket::readyRead, this, [&socket, &pieces] { pieces.append(socket.readAll()); });
+        connect(&socket, &QTcpSocket::readyRead, this,
+                [&socket, &pieces] { pieces.append(socket.readAll()); });
         socket.connectToHost(QHostAddress::LocalHost, m_server.port());
         socket.write("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     }
@@ -32,9 +33,11 @@ private slots:
         QTest::addColumn<CamReply>("reply");
         QTest::addColumn<QByteArrayList>("pieces");
         const QByteArray bytes("HTTP/1.1 200 OK\r\n\r\nabcdef");
-        QTest::newRow("blank line split, kept open") << CamReply{bytes, {1, 17, 19}, 50, -1, CamReply::End::KeepOpen}
-                                                     << QByteArrayList{"H", "TTP/1.1 200 OK\r\n", "\r\n", "abcdef"};
-        QTest::newRow("closed early") << CamReply{bytes, {10, 21}, 50, 20, CamReply::End::Close} << QByteArrayList{"HTTP/1.1 2", "00 OK\r\n\r\na"};
+        QTest::newRow("blank line split, kept open")
+            << CamReply{bytes, {1, 17, 19}, 50, -1, CamReply::End::KeepOpen}
+            << QByteArrayList{"H", "TTP/1.1 200 OK\r\n", "\r\n", "abcdef"};
+        QTest::newRow("closed early") << CamReply{bytes, {10, 21}, 50, 20, CamReply::End::Close}
+                                      << QByteArrayList{"HTTP/1.1 2", "00 OK\r\n\r\na"};
     }
 
     void arrivesAsSent()
@@ -46,7 +49,8 @@ private slots:
         QByteArrayList received, probed;
         request(socket, "/cam.jpg", received);
         QTRY_COMPARE(received.join(), pieces.join());
-        // A later exchange (an unknown path: the 404 page) ends only after the first one's close, if any, has arrived.
+        // A later exchange (an unknown path: the 404 page) ends only after the first one's close, if any, has
+        // arrived.
         request(probe, "/probe", probed);
         QTRY_COMPARE(probe.state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(received, pieces);

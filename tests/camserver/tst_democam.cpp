@@ -1,5 +1,5 @@
-#include "democam.h"
-#include "replyheader.h"
+#include "democam/democam.h"
+#include "slots/replyheader.h"
 
 #include <QImage>
 #include <QTcpSocket>
@@ -30,8 +30,10 @@ private slots:
         socket.write(QByteArray("GET ") + QTest::currentDataTag() + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
         QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState); // the server closes after the reply
         const QByteArray reply = socket.readAll();
-        const QByteArray header = reply.first(std::max<qsizetype>(reply.indexOf("\r\n\r\n"), 0)), body = reply.sliced(header.size() + 4);
-        QTEST(QVariantList({ContentLengthOf(header) == body.size(), IsPictureHeader(header), CheckLastModified(header, {}).hasLine, QImage::fromData(body).size()}),
+        const QByteArray header = reply.first(std::max<qsizetype>(reply.indexOf("\r\n\r\n"), 0)),
+                         body = reply.sliced(header.size() + 4);
+        QTEST(QVariantList({ContentLengthOf(header) == body.size(), IsPictureHeader(header),
+                            CheckLastModified(header, {}).hasLine, QImage::fromData(body).size()}),
               "expected");
     }
 };

@@ -1,4 +1,4 @@
-#include "fileexists.h"
+#include "common/fileexists.h"
 
 #include <QtTest>
 
@@ -16,13 +16,20 @@ void TestFileExists::paths_data()
 {
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("regular file") << "00camlist.txt" << "00camlist.txt:file";
-    QTest::newRow("link to a regular file") << "link.txt" << "link.txt:file";
-    QTest::newRow("other letter case is another file here") << "00CAMLIST.TXT" << "00CAMLIST.TXT:";
-    QTest::newRow("hidden file") << ".hidden.txt" << ".hidden.txt:";
-    QTest::newRow("folder, trailing separator") << "folder/" << ":folder";
-    QTest::newRow("backslash is a separator") << "x/y\\00camlist.txt" << "00camlist.txt:";
-    QTest::newRow("dangling link") << "dangling.txt" << "dangling.txt:";
+    QTest::newRow("regular file") << "00camlist.txt"
+                                  << "00camlist.txt:file";
+    QTest::newRow("link to a regular file") << "link.txt"
+                                            << "link.txt:file";
+    QTest::newRow("other letter case is another file here") << "00CAMLIST.TXT"
+                                                            << "00CAMLIST.TXT:";
+    QTest::newRow("hidden file") << ".hidden.txt"
+                                 << ".hidden.txt:";
+    QTest::newRow("folder, trailing separator") << "folder/"
+                                                << ":folder";
+    QTest::newRow("backslash is a separator") << "x/y\\00camlist.txt"
+                                              << "00camlist.txt:";
+    QTest::newRow("dangling link") << "dangling.txt"
+                                   << "dangling.txt:";
 }
 
 void TestFileExists::paths()
@@ -36,7 +43,8 @@ void TestFileExists::paths()
     QVERIFY(QFile::link(root.filePath("00camlist.txt"), root.filePath("link.txt")));
     QVERIFY(QFile::link(root.filePath("gone.txt"), root.filePath("dangling.txt")));
     const QString path = root.filePath(relative);
-    const QString what = QString(FileExists(path) ? "file" : "") + QString(FolderExists(path) ? "folder" : "");
+    const QString what =
+        QString(FileExists(path) ? "file" : "") + QString(FolderExists(path) ? "folder" : "");
     QCOMPARE(FileNamePart(path) + ':' + what, expected);
 }
 

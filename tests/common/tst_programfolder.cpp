@@ -1,4 +1,4 @@
-#include "programfolder.h"
+#include "common/programfolder.h"
 
 #include <QtTest>
 
@@ -14,11 +14,13 @@ private slots:
 void TestProgramFolder::choice()
 {
     const QTemporaryDir dir;
-    const QString bin = dir.filePath("bin"), file = dir.filePath("plainfile"), data = dir.filePath("user/data");
+    const QString bin = dir.filePath("bin"), file = dir.filePath("plainfile"),
+                  data = dir.filePath("user/data");
     QVERIFY(QDir().mkpath(bin) && QFile(file).open(QIODevice::WriteOnly));
     QCOMPARE(ChooseProgramFolder(bin, data), bin);
     QVERIFY2(!QFileInfo::exists(data), "the data folder is only made when it is needed");
-    QVERIFY2(QDir(bin).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), "no probe file is left");
+    QVERIFY2(QDir(bin).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             "no probe file is left");
 
     // Unusable executable folders: below a regular file (not even root writes there), missing, none.
     for (const QString &unusable : {file + "/bin", dir.filePath("nowhere"), QString()})

@@ -1,5 +1,5 @@
-#include "form1geometry.h"
-#include "mainlayout.h"
+#include "shell/form1geometry.h"
+#include "shell/mainlayout.h"
 
 #include <QtTest>
 
@@ -39,13 +39,25 @@ void TestMainLayout::fitsWindow()
     // The columns end just above the status line (315 high); the list box, the slot pane's window
     // with its bar, the viewer and its picture area follow; the detail frame sits under the
     // picture area and ends 75 above the column's bottom; the corner button keeps 60 from the edges.
-    const QList<float> actual{g.txtStatus.top, g.Frame1.height, g.frmCams.height, g.frmMain.height, g.txtStatus.width,
-                              g.List1.height, g.picWindowOuter.height, g.VScroll1.height, g.frmMain.width,
-                              g.Picture1.width, g.frmDetails.width, g.frmDetails.top,
-                              g.frmDetails.top + g.frmDetails.height, g.Command1.left, g.Command1.top};
-    const QList<float> expected{H - 1115, H - 1115, H - 1115, H - 1115, W - 200, H - 2815, H - 1415, H - 1415,
-                                W - 6480, W - 6880, W - 6880, g.Picture1.top + g.Picture1.height, H - 1190,
-                                W - 7135, H - 3680};
+    const QList<float> actual{g.txtStatus.top,
+                              g.Frame1.height,
+                              g.frmCams.height,
+                              g.frmMain.height,
+                              g.txtStatus.width,
+                              g.List1.height,
+                              g.picWindowOuter.height,
+                              g.VScroll1.height,
+                              g.frmMain.width,
+                              g.Picture1.width,
+                              g.frmDetails.width,
+                              g.frmDetails.top,
+                              g.frmDetails.top + g.frmDetails.height,
+                              g.Command1.left,
+                              g.Command1.top};
+    const QList<float> expected{H - 1115, H - 1115, H - 1115, H - 1115,
+                                W - 200,  H - 2815, H - 1415, H - 1415,
+                                W - 6480, W - 6880, W - 6880, g.Picture1.top + g.Picture1.height,
+                                H - 1190, W - 7135, H - 3680};
     QCOMPARE(actual, expected);
 }
 
@@ -62,12 +74,13 @@ void TestMainLayout::stepsReadCurrentGeometry()
     before.VScroll2.width = 240;
     before.HScroll1.height = 210;
     const MainLayout g = LayoutMainWindow(20000.0f, 10000.0f, before);
-    const QList<float> actual{g.txtStatus.top, g.List1.height, g.picWindowOuter.height, g.Picture1.height,
-                              g.Picture1.width, g.VScroll2.height, g.VScroll2.left, g.HScroll1.width,
-                              g.HScroll1.top};
+    const QList<float> actual{g.txtStatus.top,   g.List1.height,   g.picWindowOuter.height,
+                              g.Picture1.height, g.Picture1.width, g.VScroll2.height,
+                              g.VScroll2.left,   g.HScroll1.width, g.HScroll1.top};
     // txtStatus.top 10000 - 1400; picture area 8600 - 1000 - 600 high, 20000 - 7000 - 400 wide.
-    const QList<float> expected{8600, 8600 - 2000 - 20, 2000 + 6580 - 280, 7000, 12600, 7000 - 250 - 60,
-                                12600 - 240 - 60, 12600 - 300 - 60, 7000 - 210 - 60};
+    const QList<float> expected{8600,           8600 - 2000 - 20, 2000 + 6580 - 280, 7000,
+                                12600,          7000 - 250 - 60,  12600 - 240 - 60,  12600 - 300 - 60,
+                                7000 - 210 - 60};
     QCOMPARE(actual, expected);
 }
 

@@ -1,15 +1,15 @@
-#include "appidentity.h"
-#include "cameraslot.h"
-#include "camlistfile.h"
-#include "mainwindow.h"
-#include "isolatedsettings.h"
-#include "listcommands.h"
-#include "messageboxanswerer.h"
-#include "offscreenmain.h"
-#include "programfolder.h"
-#include "showhelpsetting.h"
-#include "slotpane.h"
-#include "twips.h"
+#include "camlist/camlistfile.h"
+#include "camlist/listcommands.h"
+#include "common/appidentity.h"
+#include "common/programfolder.h"
+#include "common/twips.h"
+#include "shell/mainwindow.h"
+#include "shell/showhelpsetting.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
+#include "support/isolatedsettings.h"
+#include "support/messageboxanswerer.h"
+#include "support/offscreenmain.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -47,8 +47,8 @@ void TestMainWindow::initTestCase()
     ReadAppIdentity();
     SetProgramFolder(m_dir.path());
     // Cameras on the loopback address: opening one connects there and is refused, quietly.
-    QVERIFY(AppendCamEntry({"Alpha", "http://127.0.0.1/alpha.jpg", "30"})
-            && AppendCamEntry({"Beta", "http://127.0.0.1/beta.jpg", "45"}));
+    QVERIFY(AppendCamEntry({"Alpha", "http://127.0.0.1/alpha.jpg", "30"}) &&
+            AppendCamEntry({"Beta", "http://127.0.0.1/beta.jpg", "45"}));
     WriteShowHelpSetting(QStringLiteral("0"));
 }
 
@@ -73,7 +73,9 @@ void TestMainWindow::layoutAndScrolling()
     QFETCH(bool, laidOut);
     MainWindow &w = *m_window;
     // Resizes so that the outer size (frame included, when there is one) is this many pixels.
-    const auto resizeOuter = [&w](QSize size) { w.resize(size - (w.frameGeometry().size() - w.geometry().size())); };
+    const auto resizeOuter = [&w](QSize size) {
+        w.resize(size - (w.frameGeometry().size() - w.geometry().size()));
+    };
     resizeOuter(QSize(1000, 700));
     QTRY_COMPARE(w.txtStatus->y(), TwipsToPixels(700 * 15 - 1115));
     // The scroll bars count in pixels: 2000 twips down puts the slot pane's top at -2030 twips.
@@ -87,17 +89,20 @@ void TestMainWindow::layoutAndScrolling()
     resizeOuter(outer);
     QTRY_COMPARE(w.frameGeometry().size(), outer);
     // Too small a window keeps the layout of 1000 x 700; the scroll positions stay either way.
-    const double W = PixelsToTwips(laidOut ? outer.width() : 1000), H = PixelsToTwips(laidOut ? outer.height() : 700);
+    const double W = PixelsToTwips(laidOut ? outer.width() : 1000),
+                 H = PixelsToTwips(laidOut ? outer.height() : 700);
     QTRY_COMPARE(w.txtStatus->geometry(), TwipsRect(0, H - 1115, W - 200, 315));
-    QCOMPARE(w.Picture1->size(), TwipsRect(0, 0, W - 6880, H - 1115 - 1995 - 315).size()); // laid out while hidden
+    QCOMPARE(w.Picture1->size(),
+             TwipsRect(0, 0, W - 6880, H - 1115 - 1995 - 315).size()); // laid out while hidden
     QCOMPARE(w.frmCams->picWindowInner()->y(), TwipsToPixels(-2030));
     QCOMPARE(w.imgMain->pos(), QPoint(-100, -40));
 }
 
 void TestMainWindow::commandsReachTheirTargets_data()
 {
-    QTest::addColumn<QString>("how");     // a button's objectName, a menu item's objectName and index, or "dblclick"
-    QTest::addColumn<int>("selected");    // list row selected first; -1 none, -2 none after opening Alpha
+    QTest::addColumn<QString>(
+        "how"); // a button's objectName, a menu item's objectName and index, or "dblclick"
+    QTest::addColumn<int>("selected"); // list row selected first; -1 none, -2 none after opening Alpha
     QTest::addColumn<QString>("outcome"); // boxes seen | other windows shown | open count | slot 0 if shown
 
     const QString asks = QStringLiteral("Confirm Delete|Are you sure you want to delete Alpha?|%1")
@@ -136,7 +141,8 @@ void TestMainWindow::commandsReachTheirTargets()
     for (int n = 0; n < times; ++n)
         item->trigger();
     if (how == QLatin1String("dblclick"))
-        QTest::mouseDClick(w.List1->viewport(), Qt::LeftButton, {}, w.List1->visualItemRect(w.List1->item(0)).center());
+        QTest::mouseDClick(w.List1->viewport(), Qt::LeftButton, {},
+                           w.List1->visualItemRect(w.List1->item(0)).center());
     else if (item == nullptr)
         QTest::mouseClick(w.findChild<QAbstractButton *>(how), Qt::LeftButton);
 
@@ -148,7 +154,8 @@ void TestMainWindow::commandsReachTheirTargets()
     if (!w.isVisible())
         seen << QStringLiteral("Form1 closed");
     const CameraSlot *first = w.frmCams->slot(0); // a camera opened goes there
-    seen << QString::number(w.state().intOpenCams) << (first->isVisibleTo(w.frmCams) ? first->title() : QString());
+    seen << QString::number(w.state().intOpenCams)
+         << (first->isVisibleTo(w.frmCams) ? first->title() : QString());
     QCOMPARE(seen.join(QLatin1Char('|')), outcome);
 }
 

@@ -1,14 +1,14 @@
-#include "appidentity.h"
-#include "cameraslot.h"
-#include "clickableimage.h"
-#include "mainwindow.h"
-#include "isolatedsettings.h"
-#include "offscreenmain.h"
-#include "pictures.h"
-#include "programfolder.h"
-#include "showhelpsetting.h"
-#include "slotpane.h"
-#include "splashwindow.h"
+#include "common/appidentity.h"
+#include "common/clickableimage.h"
+#include "common/pictures.h"
+#include "common/programfolder.h"
+#include "shell/mainwindow.h"
+#include "shell/showhelpsetting.h"
+#include "shell/splashwindow.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
+#include "support/isolatedsettings.h"
+#include "support/offscreenmain.h"
 #include "testwindows.h"
 
 #include <QListWidget>
@@ -38,13 +38,15 @@ private:
 void TestStartUp::formLoad_data()
 {
     QTest::addColumn<QString>("folder"); // "new", "existing" (list file and cam folder there) or "missing"
-    QTest::addColumn<QString>("help");   // null: never stored
+    QTest::addColumn<QString>("help"); // null: never stored
     QTest::addColumn<bool>("shown");
 
     QTest::newRow("new folder, help never stored") << "new" << QString() << true;
-    QTest::newRow("existing list and cam folder, help 1") << "existing" << "1" << true;
+    QTest::newRow("existing list and cam folder, help 1") << "existing"
+                                                          << "1" << true;
     // The help window is the last step: it still opens when the folder is missing with its parent.
-    QTest::newRow("folder missing") << "missing" << "1" << true;
+    QTest::newRow("folder missing") << "missing"
+                                    << "1" << true;
     for (const char *help : {"0", "2", "01", "1 ", ""})
         QTest::addRow("help \"%s\"", help) << "new" << help << false;
 }

@@ -1,7 +1,7 @@
-#include "dechunk.h"
-#include "headerendscanner.h"
-#include "refreshschedule.h"
-#include "replyheader.h"
+#include "slots/dechunk.h"
+#include "slots/headerendscanner.h"
+#include "slots/refreshschedule.h"
+#include "slots/replyheader.h"
 
 #include <QtTest>
 
@@ -34,8 +34,10 @@ private slots:
         QTest::newRow("plain") << QByteArray("Server: x\r\nContent-Length: 800\r\nX: y") << 800;
         QTest::newRow("no space after colon") << QByteArray("Content-Length:800") << 0;
         QTest::newRow("lowercase name") << QByteArray("content-length: 800") << 0;
-        QTest::newRow("prefixed name wins") << QByteArray("X-Content-Length-Orig: 5\r\nContent-Length: 800") << 5;
-        QTest::newRow("first match unreadable") << QByteArray("Content-Length: abc\r\nContent-Length: 800") << 0;
+        QTest::newRow("prefixed name wins")
+            << QByteArray("X-Content-Length-Orig: 5\r\nContent-Length: 800") << 5;
+        QTest::newRow("first match unreadable")
+            << QByteArray("Content-Length: abc\r\nContent-Length: 800") << 0;
     }
 
     void contentLength()
@@ -68,10 +70,12 @@ private slots:
         QTest::addColumn<bool>("picture");
         QTest::addColumn<bool>("chunked");
         QTest::newRow("capital type") << QByteArray("Content-Type: IMAGE/JPEG") << true << false;
-        QTest::newRow("chunked, any case") << QByteArray("transfer-ENCODING :CHUNKED \r\nContent-Type: image/png") << true << true;
+        QTest::newRow("chunked, any case")
+            << QByteArray("transfer-ENCODING :CHUNKED \r\nContent-Type: image/png") << true << true;
         QTest::newRow("chunked last") << QByteArray("Transfer-Encoding: gzip, chunked") << false << true;
         QTest::newRow("chunked not last") << QByteArray("Transfer-Encoding: chunked, gzip") << false << false;
-        QTest::newRow("other name, image without slash") << QByteArray("X-Transfer-Encoding: chunked\r\nContent-Type: image") << false << false;
+        QTest::newRow("other name, image without slash")
+            << QByteArray("X-Transfer-Encoding: chunked\r\nContent-Type: image") << false << false;
     }
 
     void headerKinds()
@@ -86,14 +90,19 @@ private slots:
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("expected"); // "Ok " and the body, "Incomplete" or "Bad"
-        QTest::newRow("hex, extension, space") << QByteArray("A;n=v\r\n0123456789\r\n1 \r\n!\r\n0\r\n\r\n") << QByteArray("Ok 0123456789!");
-        QTest::newRow("CR LF inside data") << QByteArray("4\r\n\r\n\r\n\r\n0\r\n\r\n") << QByteArray("Ok \r\n\r\n");
-        QTest::newRow("trailers, bytes after") << QByteArray("2\r\nab\r\n0\r\nX-T: 1\r\n\r\njunk") << QByteArray("Ok ab");
-        QTest::newRow("no final blank line") << QByteArray("2\r\nab\r\n0\r\nX-T: 1\r\n") << QByteArray("Incomplete");
+        QTest::newRow("hex, extension, space")
+            << QByteArray("A;n=v\r\n0123456789\r\n1 \r\n!\r\n0\r\n\r\n") << QByteArray("Ok 0123456789!");
+        QTest::newRow("CR LF inside data")
+            << QByteArray("4\r\n\r\n\r\n\r\n0\r\n\r\n") << QByteArray("Ok \r\n\r\n");
+        QTest::newRow("trailers, bytes after")
+            << QByteArray("2\r\nab\r\n0\r\nX-T: 1\r\n\r\njunk") << QByteArray("Ok ab");
+        QTest::newRow("no final blank line")
+            << QByteArray("2\r\nab\r\n0\r\nX-T: 1\r\n") << QByteArray("Incomplete");
         QTest::newRow("huge size not allocated") << QByteArray("7FFFFFFF\r\nab") << QByteArray("Incomplete");
         QTest::newRow("not hex") << QByteArray("zz\r\nab\r\n0\r\n\r\n") << QByteArray("Bad");
         QTest::newRow("too many digits") << QByteArray("1000000000000000\r\n") << QByteArray("Bad");
-        QTest::newRow("data not followed by CR LF") << QByteArray("4\r\nWikiXX0\r\n\r\n") << QByteArray("Bad");
+        QTest::newRow("data not followed by CR LF")
+            << QByteArray("4\r\nWikiXX0\r\n\r\n") << QByteArray("Bad");
     }
 
     void dechunk()
@@ -101,13 +110,15 @@ private slots:
         QFETCH(QByteArray, input);
         using Status = DechunkResult::Status;
         const DechunkResult r = Dechunk(input);
-        QTEST(r.status == Status::Ok ? "Ok " + r.body : QByteArray(r.status == Status::Incomplete ? "Incomplete" : "Bad"), "expected");
+        QTEST(r.status == Status::Ok ? "Ok " + r.body
+                                     : QByteArray(r.status == Status::Incomplete ? "Incomplete" : "Bad"),
+              "expected");
     }
 
     void refreshTexts_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("seconds");      // taken at a fetch start; the previous value is 7
+        QTest::addColumn<int>("seconds"); // taken at a fetch start; the previous value is 7
         QTest::addColumn<QString>("countdown"); // 5 seconds into the period
         QTest::newRow("half to even down") << "30.5" << 30 << "25.5";
         QTest::newRow("half to even up") << "31.5" << 32 << "26.5";

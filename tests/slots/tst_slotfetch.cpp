@@ -1,10 +1,10 @@
-#include "camserver.h"
-#include "cameraslot.h"
-#include "clickableimage.h"
-#include "offscreenmain.h"
-#include "sharedstate.h"
-#include "slotpane.h"
-#include "testpictures.h"
+#include "camserver/camserver.h"
+#include "camserver/testpictures.h"
+#include "common/clickableimage.h"
+#include "common/sharedstate.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
+#include "support/offscreenmain.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
@@ -39,7 +39,9 @@ class TestSlotFetch : public QObject
     // The slot reads the type only for "image/"; the picture's own bytes tell its format.
     static QByteArray picture(const QByteArray &body)
     {
-        return CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(body.size())}, body);
+        return CamServer::httpReply(
+            "HTTP/1.1 200 OK",
+            {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(body.size())}, body);
     }
 
 private slots:
@@ -52,17 +54,24 @@ private slots:
         s()->setPicture(SlotPicture::notFound()); // what the slot showed before
     }
 
-    void cleanup() { m_handled.reset(); m_pane.reset(); }
+    void cleanup()
+    {
+        m_handled.reset();
+        m_pane.reset();
+    }
 
     void showsPicture_data()
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<QList<qsizetype>>("cuts"); // from the blank line's start; pieces written 10 ms apart
-        QTest::addColumn<bool>("ipv6");             // served on [::1]
+        QTest::addColumn<bool>("ipv6"); // served on [::1]
         QTest::newRow("jpeg") << TestPictures::jpeg(640, 480) << QList<qsizetype>{} << false;
-        QTest::newRow("gif, blank line split") << TestPictures::gif(83, 62, Qt::red) << QList<qsizetype>{-20, 1, 2, 3, 4, 100} << false;
-        QTest::newRow("bmp, many pieces") << TestPictures::bmp(200, 100, Qt::blue) << QList<qsizetype>{-50, -1, 6, 5000, 30000} << false;
-        QTest::newRow("jpeg from an IPv6 literal") << TestPictures::jpeg(64, 48) << QList<qsizetype>{} << true;
+        QTest::newRow("gif, blank line split")
+            << TestPictures::gif(83, 62, Qt::red) << QList<qsizetype>{-20, 1, 2, 3, 4, 100} << false;
+        QTest::newRow("bmp, many pieces")
+            << TestPictures::bmp(200, 100, Qt::blue) << QList<qsizetype>{-50, -1, 6, 5000, 30000} << false;
+        QTest::newRow("jpeg from an IPv6 literal")
+            << TestPictures::jpeg(64, 48) << QList<qsizetype>{} << true;
     }
 
     void showsPicture()
@@ -82,9 +91,11 @@ private slots:
         const QByteArray host = (ipv6 ? "[::1]:" : "127.0.0.1:") + QByteArray::number(server.port());
         start("/cam.jpg", host);
         QVERIFY(m_handled->wait());
-        QCOMPARE(server.requests().value(0), "GET /cam.jpg HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\nAccept: */*\r\n\r\n");
+        QCOMPARE(server.requests().value(0),
+                 "GET /cam.jpg HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\nAccept: */*\r\n\r\n");
         QCOMPARE(s()->picture().bytes(), body);
-        QCOMPARE(QList<qint32>({s()->contentLength, s()->bytesReceived}), QList<qint32>(2, qint32(body.size())));
+        QCOMPARE(QList<qint32>({s()->contentLength, s()->bytesReceived}),
+                 QList<qint32>(2, qint32(body.size())));
     }
 
     void progressThenReplaced()
@@ -96,7 +107,8 @@ private slots:
         start("/p.jpg", hangingHost);
         QTRY_VERIFY(hanging.hasPendingConnections());
         QTcpSocket *peer = hanging.nextPendingConnection();
-        peer->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 800\r\n\r\n" + QByteArray(200, 'x'));
+        peer->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 800\r\n\r\n" +
+                    QByteArray(200, 'x'));
         QTRY_COMPARE(s()->bytesReceived, 200);
         QCOMPARE(s()->prgCam->value(), 0); // the header's own event moves nothing
         peer->write(QByteArray(200, 'x'));
@@ -131,7 +143,8 @@ private slots:
     {
         QFETCH(QByteArray, path);
         QFETCH(bool, notFound);
-        m_server.setReply("/cut.jpg", {picture(TestPictures::jpeg(320, 240)), {}, 0, 900, CamReply::End::Close});
+        m_server.setReply("/cut.jpg",
+                          {picture(TestPictures::jpeg(320, 240)), {}, 0, 900, CamReply::End::Close});
         s()->setPicture(SlotPicture());
         start(path);
         QVERIFY(m_handled->wait());
@@ -154,12 +167,16 @@ private slots:
         const QByteArray closedHost = "127.0.0.1:" + QByteArray::number(closed.serverPort());
         closed.close();
         m_pane->setReplySizeLimit(64 * 1024);
-        m_server.setReply("/big.jpg", {picture(QByteArray(300 * 1024, 'x')), {}, 0, -1, CamReply::End::Close});
+        m_server.setReply("/big.jpg",
+                          {picture(QByteArray(300 * 1024, 'x')), {}, 0, -1, CamReply::End::Close});
         start("/big.jpg", refused ? closedHost : QByteArray());
         QTRY_VERIFY(!s()->wsCam);
         const bool pictureKept = s()->picture().kind() == SlotPicture::Kind::NotFound;
-        QCOMPARE(QList<bool>({m_handled->isEmpty(), s()->replyBuffer.isEmpty(), s()->imgRefresh->isHidden(), s()->timRefresh->isActive(), pictureKept}),
-                 QList<bool>({true, true, false, true, true})); // nothing handled, buffer empty, indicator shown, timer on, picture kept
+        QCOMPARE(
+            QList<bool>({m_handled->isEmpty(), s()->replyBuffer.isEmpty(), s()->imgRefresh->isHidden(),
+                         s()->timRefresh->isActive(), pictureKept}),
+            QList<bool>({true, true, false, true,
+                         true})); // nothing handled, buffer empty, indicator shown, timer on, picture kept
     }
 };
 

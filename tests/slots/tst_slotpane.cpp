@@ -1,10 +1,10 @@
-#include "camserver.h"
-#include "cameraslot.h"
-#include "clickableimage.h"
-#include "offscreenmain.h"
-#include "sharedstate.h"
-#include "slotpane.h"
-#include "testpictures.h"
+#include "camserver/camserver.h"
+#include "camserver/testpictures.h"
+#include "common/clickableimage.h"
+#include "common/sharedstate.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
+#include "support/offscreenmain.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,19 +32,24 @@ class TestSlotPane : public QObject
         m_pane->wsCam_Close(qint16(i));
     }
 
-    static QByteArray pictureReply(const QByteArray &body, const QByteArray &headerLine = "Cache-Control: no-cache")
+    static QByteArray pictureReply(const QByteArray &body,
+                                   const QByteArray &headerLine = "Cache-Control: no-cache")
     {
         return CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg", headerLine}, body);
     }
 
 private slots:
-    void init() { m_state = SharedState(); m_pane = std::make_unique<SlotPane>(m_state); }
+    void init()
+    {
+        m_state = SharedState();
+        m_pane = std::make_unique<SlotPane>(m_state);
+    }
 
     void lookAndLayout()
     {
         const CameraSlot *s = slot(23);
-        QCOMPARE(QStringList({m_pane->title(), s->title(), s->txtRefresh->text(), s->cmdStart->text(), s->cmdRefresh->toolTip(),
-                              s->cmdStop->toolTip()}),
+        QCOMPARE(QStringList({m_pane->title(), s->title(), s->txtRefresh->text(), s->cmdStart->text(),
+                              s->cmdRefresh->toolTip(), s->cmdStop->toolTip()}),
                  QStringList({"Webcams", "[WebCam]", "30", "start", "Refresh", "Stop"}));
         // The last slot in the grid, its picture, and its start button out of sight below the frame.
         QCOMPARE(QList<QRect>({s->geometry(), s->imgCam->geometry(), s->cmdStart->geometry()}),
@@ -64,9 +69,13 @@ private slots:
         s->refreshSeconds = s->elapsedSeconds = 12;
         s->replyBuffer = "partial";
         s->cmdRefresh->click(); // starts again, the count from 0
-        QCOMPARE(QStringList({s->title(), QString::number(s->refreshSeconds), QString::number(s->elapsedSeconds), s->imgRefresh->isHidden() ? "hidden" : "shown",
-                              s->timRefresh->isActive() ? "on" : "off", s->wsCam ? "socket" : "none", s->replyBuffer}).join('|'),
-                 QString("Harbour|12|0|shown|on|none|")); // title, period, count, indicator, timer, socket, reply
+        QCOMPARE(
+            QStringList({s->title(), QString::number(s->refreshSeconds), QString::number(s->elapsedSeconds),
+                         s->imgRefresh->isHidden() ? "hidden" : "shown",
+                         s->timRefresh->isActive() ? "on" : "off", s->wsCam ? "socket" : "none",
+                         s->replyBuffer})
+                .join('|'),
+            QString("Harbour|12|0|shown|on|none|")); // title, period, count, indicator, timer, socket, reply
 
         for (const char *refresh : {"0", "-3"}) { // no positive period: every tick starts again
             s->txtRefresh->setText(refresh);
@@ -89,7 +98,8 @@ private slots:
         for (int n = 0; n < 31; ++n) // the 30th tick starts the next fetch
             m_pane->timRefresh_Timer(0);
         m_pane->timRefresh_Timer(1);
-        QCOMPARE(QVariantList({ticks.size(), ticks.at(0).at(1), ticks.at(29).at(1), ticks.at(30).at(0), ticks.at(30).at(1)}),
+        QCOMPARE(QVariantList({ticks.size(), ticks.at(0).at(1), ticks.at(29).at(1), ticks.at(30).at(0),
+                               ticks.at(30).at(1)}),
                  QVariantList({31, "29", "0", 0, "29"}));
         QVERIFY(slot(0)->timRefresh->isActive() && !slot(0)->imgRefresh->isHidden());
 
@@ -111,11 +121,13 @@ private slots:
         }
         slot(9)->cmdStop->click(); // the detail slot
         m_pane->cmdStopAll_Click();
-        QCOMPARE(QList<int>({m_state.intOpenCams, m_state.intDetailSlot, int(stopped.size())}), QList<int>({0, -1, 1}));
+        QCOMPARE(QList<int>({m_state.intOpenCams, m_state.intDetailSlot, int(stopped.size())}),
+                 QList<int>({0, -1, 1}));
         const CameraSlot *s = slot(23);
-        QCOMPARE(QList<bool>({s->isHidden(), s->timRefresh->isActive(), s->imgRefresh->isHidden(), s->picture().isBlank(),
-                              s->imgCam->pixmap().isNull(), s->imgCam->updatesEnabled()}),
-                 QList<bool>({true, false, true, true, true, true}));
+        QCOMPARE(
+            QList<bool>({s->isHidden(), s->timRefresh->isActive(), s->imgRefresh->isHidden(),
+                         s->picture().isBlank(), s->imgCam->pixmap().isNull(), s->imgCam->updatesEnabled()}),
+            QList<bool>({true, false, true, true, true, true}));
         QCOMPARE(s->title(), QString("[webcam]"));
     }
 
@@ -137,14 +149,23 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("shows"); // the "new" picture, the "kept" one, or "notFound"
         const QByteArray jpeg = TestPictures::jpeg(160, 120, Qt::red);
-        const QByteArray chunked = "HTTP/1.1 200 OK\r\nContent-Type: IMAGE/JPEG\r\nTransfer-Encoding: chunked\r\n\r\n"
-                                   + QByteArray::number(jpeg.size() - 1, 16) + "\r\n" + jpeg.chopped(1) + "\r\n1\r\n" + jpeg.right(1) + "\r\n";
-        QTest::newRow("404 with image") << CamServer::httpReply("HTTP/1.1 404 Not Found", {"Content-Type: image/gif"}, TestPictures::gif(40, 30, Qt::red)) << "new";
-        QTest::newRow("200 html") << CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: text/html"}, "<html></html>") << "notFound";
+        const QByteArray chunked =
+            "HTTP/1.1 200 OK\r\nContent-Type: IMAGE/JPEG\r\nTransfer-Encoding: chunked\r\n\r\n" +
+            QByteArray::number(jpeg.size() - 1, 16) + "\r\n" + jpeg.chopped(1) + "\r\n1\r\n" + jpeg.right(1) +
+            "\r\n";
+        QTest::newRow("404 with image")
+            << CamServer::httpReply("HTTP/1.1 404 Not Found", {"Content-Type: image/gif"},
+                                    TestPictures::gif(40, 30, Qt::red))
+            << "new";
+        QTest::newRow("200 html") << CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: text/html"},
+                                                          "<html></html>")
+                                  << "notFound";
         QTest::newRow("empty reply") << QByteArray() << "notFound";
         QTest::newRow("header only") << pictureReply({}) << "kept";
-        QTest::newRow("chunked, capital type") << chunked + "0\r\n\r\n" << "new";
-        QTest::newRow("bad chunks") << chunked + "zz\r\n\r\n" << "kept";
+        QTest::newRow("chunked, capital type") << chunked + "0\r\n\r\n"
+                                               << "new";
+        QTest::newRow("bad chunks") << chunked + "zz\r\n\r\n"
+                                    << "kept";
     }
 
     void completion()
@@ -159,7 +180,10 @@ private slots:
         QCOMPARE(detail.size(), 0);
         QVERIFY(s->imgRefresh->isHidden() && s->imgCam->updatesEnabled() && !s->imgCam->pixmap().isNull());
         const QByteArray &shown = s->picture().bytes(); // "new": the body as loaded, de-chunked
-        QTEST(QString(s->picture().kind() == SlotPicture::Kind::NotFound ? "notFound" : shown == before ? "kept" : shown == s->replyBuffer ? "new" : "other"),
+        QTEST(QString(s->picture().kind() == SlotPicture::Kind::NotFound ? "notFound"
+                          : shown == before                              ? "kept"
+                          : shown == s->replyBuffer                      ? "new"
+                                                                         : "other"),
               "shows");
     }
 
@@ -180,12 +204,19 @@ private slots:
         const QByteArray jpeg = TestPictures::jpeg(32, 24);
         const QString loaded("detailPicture detailReply reply");
         const QString changed("detailPicture changed detailReply reply");
-        const struct { QByteArray reply; bool stamped; QString updated; QString signalNames; } steps[] = {
+        const struct
+        {
+            QByteArray reply;
+            bool stamped;
+            QString updated;
+            QString signalNames;
+        } steps[] = {
             {pictureReply(jpeg, "Last-Modified: " + a), true, " " + a, loaded},
             {pictureReply(jpeg, "Last-Modified: " + a), false, " " + a, loaded},
             {pictureReply(TestPictures::jpeg(40, 24), "Last-Modified: " + b), true, " " + b, changed},
             {pictureReply(jpeg), false, " " + b, loaded},
-            {CamServer::httpReply("HTTP/1.1 200 OK", {"Last-Modified: x"}, "hi"), false, " " + b, "detailReply reply"},
+            {CamServer::httpReply("HTTP/1.1 200 OK", {"Last-Modified: x"}, "hi"), false, " " + b,
+             "detailReply reply"},
             {pictureReply(jpeg, "last-modified: x LAST-MODIFIED: y"), true, " x  y", changed},
         };
         for (const auto &step : steps) {

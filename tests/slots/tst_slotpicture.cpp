@@ -1,5 +1,5 @@
-#include "slotpicture.h"
-#include "testpictures.h"
+#include "camserver/testpictures.h"
+#include "slots/slotpicture.h"
 
 #include <QImageReader>
 #include <QtTest>
@@ -13,7 +13,7 @@ private slots:
     void decode_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("limitMiB");  // the image allocation limit; 0: Qt's default
+        QTest::addColumn<int>("limitMiB"); // the image allocation limit; 0: Qt's default
         QTest::addColumn<QSize>("natural"); // invalid: refused
         const QByteArray large = TestPictures::jpeg(1000, 1000);
         QTest::newRow("jpeg") << large << 0 << QSize(1000, 1000);

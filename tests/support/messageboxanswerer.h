@@ -18,7 +18,9 @@ struct MessageBoxAnswerer
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (box == nullptr || !box->isVisible())
                 return;
-            seen << QStringLiteral("%1|%2|%3").arg(box->windowTitle(), box->text()).arg(box->standardButtons().toInt());
+            seen << QStringLiteral("%1|%2|%3")
+                        .arg(box->windowTitle(), box->text())
+                        .arg(box->standardButtons().toInt());
             (box->button(answer) != nullptr ? box->button(answer) : box->buttons().value(0))->click();
         });
         poll.start(kPollMs);

@@ -1,4 +1,4 @@
-#include "camserver.h"
+#include "camserver/camserver.h"
 
 #include <QDateTime>
 #include <QTcpServer>
@@ -13,9 +13,8 @@ const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 
 QByteArray notFoundReply()
 {
-    const QByteArray body = QByteArrayLiteral(
-        "<html><head><title>404 Not Found</title></head>"
-        "<body><h1>Not Found</h1></body></html>\r\n");
+    const QByteArray body = QByteArrayLiteral("<html><head><title>404 Not Found</title></head>"
+                                              "<body><h1>Not Found</h1></body></html>\r\n");
     return CamServer::httpReply(QByteArrayLiteral("HTTP/1.1 404 Not Found"),
                                 {QByteArrayLiteral("Content-Type: text/html"),
                                  "Content-Length: " + QByteArray::number(body.size()),
@@ -48,9 +47,9 @@ void CamServer::setReply(const QByteArray &path, const CamReply &reply)
     setHandler(path, [reply](const QByteArray &) { return reply; });
 }
 
-void CamServer::setHandler(const QByteArray &path, Handler handler)
+void CamServer::setHandler(const QByteArray &path, const Handler &handler)
 {
-    m_handlers.insert(path, std::move(handler));
+    m_handlers.insert(path, handler);
 }
 
 QByteArray CamServer::httpReply(const QByteArray &statusLine, const QList<QByteArray> &headerLines,
@@ -72,9 +71,9 @@ QByteArray CamServer::httpDate(const QDateTime &time)
     const QDateTime utc = time.toUTC();
     const QDate d = utc.date();
     const QTime t = utc.time();
-    return QByteArray(days[d.dayOfWeek() - 1]) + ", " + QByteArray::number(d.day()).rightJustified(2, '0')
-           + ' ' + months[d.month() - 1] + ' ' + QByteArray::number(d.year()).rightJustified(4, '0') + ' '
-           + t.toString(QStringLiteral("HH:mm:ss")).toLatin1() + " GMT";
+    return QByteArray(days[d.dayOfWeek() - 1]) + ", " + QByteArray::number(d.day()).rightJustified(2, '0') +
+        ' ' + months[d.month() - 1] + ' ' + QByteArray::number(d.year()).rightJustified(4, '0') + ' ' +
+        t.toString(QStringLiteral("HH:mm:ss")).toLatin1() + " GMT";
 }
 
 QByteArray CamServer::requestPath(const QByteArray &request)
@@ -137,8 +136,8 @@ void CamServer::onReadyRead(QTcpSocket *socket)
 
 void CamServer::sendReply(QTcpSocket *socket, const CamReply &reply)
 {
-    const qsizetype limit = reply.closeAfter >= 0 ? std::min(reply.closeAfter, reply.bytes.size())
-                                                  : reply.bytes.size();
+    const qsizetype limit =
+        reply.closeAfter >= 0 ? std::min(reply.closeAfter, reply.bytes.size()) : reply.bytes.size();
     QList<qsizetype> cuts{0};
     for (qsizetype at : reply.splitAt) {
         if (at > cuts.last() && at < limit)
@@ -164,10 +163,10 @@ void CamServer::writeChunk(QTcpSocket *socket, QByteArray bytes, QList<qsizetype
     if (index + 2 < cuts.size()) {
         // The socket is the timer's context: a connection gone meanwhile cancels the rest.
         QTimer::singleShot(delayMs, socket,
-                           [this, socket, bytes = std::move(bytes), cuts = std::move(cuts), index,
-                            delayMs, closeAtEnd]() mutable {
-                               writeChunk(socket, std::move(bytes), std::move(cuts), index + 1,
-                                          delayMs, closeAtEnd);
+                           [this, socket, bytes = std::move(bytes), cuts = std::move(cuts), index, delayMs,
+                            closeAtEnd]() mutable {
+                               writeChunk(socket, std::move(bytes), std::move(cuts), index + 1, delayMs,
+                                          closeAtEnd);
                            });
         return;
     }

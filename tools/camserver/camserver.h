@@ -17,15 +17,15 @@ class QTcpSocket;
 struct CamReply
 {
     enum class End {
-        Close,    // close after the last byte (the normal end of an HTTP/1.1 "Connection: close" reply)
+        Close, // close after the last byte (the normal end of an HTTP/1.1 "Connection: close" reply)
         KeepOpen, // never close; the client has to give up
     };
 
-    QByteArray bytes;             // header block and body, exactly as sent
-    QList<qsizetype> splitAt;     // offsets at which a new write starts (ascending)
-    int delayMs = 0;              // pause before each write after the first (with 0 the pieces
-                                  // are still separate writes, but may arrive together)
-    qsizetype closeAfter = -1;    // when >= 0: send only this many bytes, then close early
+    QByteArray bytes; // header block and body, exactly as sent
+    QList<qsizetype> splitAt; // offsets at which a new write starts (ascending)
+    int delayMs = 0; // pause before each write after the first (with 0 the pieces
+                     // are still separate writes, but may arrive together)
+    qsizetype closeAfter = -1; // when >= 0: send only this many bytes, then close early
     End end = End::Close;
 };
 
@@ -45,7 +45,7 @@ public:
     quint16 port() const;
 
     void setReply(const QByteArray &path, const CamReply &reply);
-    void setHandler(const QByteArray &path, Handler handler);
+    void setHandler(const QByteArray &path, const Handler &handler);
 
     // Every complete request received so far (header block with its blank line), in order.
     const QList<QByteArray> &requests() const { return m_requests; }
@@ -61,7 +61,7 @@ public:
     static QByteArray requestPath(const QByteArray &request);
 
     // A request header block larger than this without its blank line is dropped with the connection.
-    static constexpr qsizetype kMaxRequestBytes = 64 * 1024;
+    static constexpr qsizetype kMaxRequestBytes = qsizetype(64) * 1024;
 
 signals:
     void requestReceived(const QByteArray &request);
@@ -70,8 +70,8 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket *socket);
     void sendReply(QTcpSocket *socket, const CamReply &reply);
-    void writeChunk(QTcpSocket *socket, QByteArray bytes, QList<qsizetype> cuts, int index,
-                    int delayMs, bool closeAtEnd);
+    void writeChunk(QTcpSocket *socket, QByteArray bytes, QList<qsizetype> cuts, int index, int delayMs,
+                    bool closeAtEnd);
 
     QTcpServer *m_server = nullptr;
     QList<QByteArray> m_requests;

@@ -1,4 +1,4 @@
-#include "testpictures.h"
+#include "camserver/testpictures.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -30,7 +30,9 @@ QImage filled(int width, int height, const QColor &fill)
 class CodeWriter
 {
 public:
-    explicit CodeWriter(QByteArray &out) : m_out(out) {}
+    explicit CodeWriter(QByteArray &out)
+        : m_out(out)
+    { }
 
     void put(unsigned code, int width)
     {
@@ -60,14 +62,13 @@ private:
 void drawLabel(QPainter &painter, const QString &text, QPointF at, qreal height)
 {
     // Segments a..g as bits 0..6.
-    static constexpr unsigned char kDigits[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
-                                                  0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    static constexpr unsigned char kDigits[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
     const qreal w = height * 0.5;
     const qreal t = std::max(1.0, height * 0.1);
     const qreal h = height / 2;
     const QRectF segments[7] = {
-        {0, 0, w, t},         {w - t, 0, t, h}, {w - t, h, t, h}, {0, height - t, w, t},
-        {0, h, t, h},         {0, 0, t, h},     {0, h - t / 2, w, t},
+        {0, 0, w, t}, {w - t, 0, t, h}, {w - t, h, t, h},     {0, height - t, w, t},
+        {0, h, t, h}, {0, 0, t, h},     {0, h - t / 2, w, t},
     };
     for (const QChar c : text) {
         if (c.isDigit()) {
@@ -188,8 +189,8 @@ QByteArray gif(const QImage &source)
     putLe16(out, image.width());
     putLe16(out, image.height());
     out.append(static_cast<char>(0xF7)); // global table, 8-bit colour, 256 entries
-    out.append('\0');                     // background colour index
-    out.append('\0');                     // pixel aspect ratio
+    out.append('\0'); // background colour index
+    out.append('\0'); // pixel aspect ratio
     for (int i = 0; i < 256; ++i) {
         const QRgb c = i < colours.size() ? colours.at(i) : qRgb(0, 0, 0);
         out.append(static_cast<char>(qRed(c)));
@@ -227,7 +228,7 @@ QByteArray gif(const QImage &source)
         out.append(codes.constData() + at, n);
     }
     out.append('\0'); // block terminator
-    out.append(';');  // trailer
+    out.append(';'); // trailer
     return out;
 }
 

@@ -1,7 +1,7 @@
-#include "democam.h"
+#include "democam/democam.h"
 
-#include "camserver.h"
-#include "democamart.h"
+#include "camserver/camserver.h"
+#include "democam/democamart.h"
 
 #include <QBuffer>
 #include <QSize>
@@ -31,12 +31,12 @@ CamReply pageReply()
         "The pictures are <a href=\"/clock.jpg\">clock.jpg</a>, <a href=\"/still.jpg\">still.jpg</a> "
         "and <a href=\"/big.jpg\">big.jpg</a>.</p></body></html>\r\n");
     CamReply reply;
-    reply.bytes = CamServer::httpReply("HTTP/1.1 200 OK",
-                                       {"Date: " + CamServer::httpDate(QDateTime::currentDateTimeUtc()),
-                                        "Content-Type: text/html; charset=utf-8",
-                                        "Content-Length: " + QByteArray::number(body.size()),
-                                        "Connection: close"},
-                                       body);
+    reply.bytes =
+        CamServer::httpReply("HTTP/1.1 200 OK",
+                             {"Date: " + CamServer::httpDate(QDateTime::currentDateTimeUtc()),
+                              "Content-Type: text/html; charset=utf-8",
+                              "Content-Length: " + QByteArray::number(body.size()), "Connection: close"},
+                             body);
     return reply;
 }
 } // namespace
@@ -68,8 +68,8 @@ quint16 DemoCam::port() const
 QDateTime DemoCam::lastModifiedFor(const QDateTime &now)
 {
     const qint64 seconds = now.toSecsSinceEpoch();
-    const qint64 floored = seconds - ((seconds % kLastModifiedStepSeconds) + kLastModifiedStepSeconds)
-                                         % kLastModifiedStepSeconds;
+    const qint64 floored = seconds -
+        ((seconds % kLastModifiedStepSeconds) + kLastModifiedStepSeconds) % kLastModifiedStepSeconds;
     return QDateTime::fromSecsSinceEpoch(floored, Qt::UTC);
 }
 

@@ -1,4 +1,4 @@
-#include "democamart.h"
+#include "democam/democamart.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -1,5 +1,5 @@
 // democam [PORT]: serves demo camera pictures on 127.0.0.1 until SIGTERM or SIGINT.
-#include "democam.h"
+#include "democam/democam.h"
 
 #include <QGuiApplication>
 #include <QSocketNotifier>

@@ -1,5 +1,5 @@
 // Draws the program's pictures into the folder given as the only argument (resources/).
-#include "pictureart.h"
+#include "makepictures/pictureart.h"
 
 #include <QDir>
 #include <QGuiApplication>

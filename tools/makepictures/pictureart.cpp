@@ -1,4 +1,4 @@
-#include "pictureart.h"
+#include "makepictures/pictureart.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -85,7 +85,7 @@ void cameraGlyph(QPainter &painter, const QRectF &body)
 }
 
 // A round badge in the lower right corner of a button with a white mark drawn by mark().
-template <typename Mark>
+template<typename Mark>
 void badge(QPainter &painter, const QColor &colour, Mark mark)
 {
     const QPointF c(17.5, 17.5);
@@ -212,9 +212,8 @@ QImage removeCam()
 {
     return button([](QPainter &painter) {
         cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
-        badge(painter, kStop, [&painter](QPointF c) {
-            painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0));
-        });
+        badge(painter, kStop,
+              [&painter](QPointF c) { painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0)); });
     });
 }
 
