@@ -1,0 +1,245 @@
+#include "common/rtfreader.h"
+#include "support/offscreenmain.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+// The rich-text reader against files as word processors write them, and against broken ones.
+class TestRtfReader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void wordProcessorFiles_data();
+    void wordProcessorFiles();
+    void characterFormats_data();
+    void characterFormats();
+    void alignment_data();
+    void alignment();
+    void brokenInput_data();
+    void brokenInput();
+    void everyCutOfAFileEndsIncomplete();
+    void damagedBytesNeverCrash();
+    void hugeFile();
+};
+
+using Status = RtfReadResult::Status;
+Q_DECLARE_METATYPE(RtfReadResult::Status)
+
+namespace {
+
+QByteArray sample(const char *name)
+{
+    QFile file(QStringLiteral(VANTORA_RTF_SAMPLES "/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The character format of the first character of the first occurrence of text.
+QTextCharFormat formatOf(const QTextDocument &document, const QString &text)
+{
+    const QTextCursor found = document.find(text, 0, QTextDocument::FindCaseSensitively);
+    QTextCursor at(found.document() != nullptr ? found : QTextCursor());
+    if (found.isNull())
+        return {};
+    at.setPosition(found.selectionStart() + 1);
+    return at.charFormat();
+}
+
+} // namespace
+
+void TestRtfReader::wordProcessorFiles_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("letter: tables of fonts and colours, formats, accents, CR LF lines")
+        << sample("letter.rtf")
+        << QString::fromUtf8("Dear reader\n"
+                             "This letter has bold, italic and underlined words, a café with crème brûlée "
+                             "for 5€, and red text in another font.\n"
+                             "Next line below:\u2028second line\tafter a tab.\n"
+                             "Grouped bold and italic back to bold plain again.\n"
+                             "Big small.\n");
+    QTest::newRow("writer: styles, information, fields, Unicode with fallbacks, pictures, binary")
+        << sample("writer.rtf")
+        << QString::fromUtf8("Heading\n"
+                             "Quotes: \u201csmart\u201d and \u2018single\u2019.\n"
+                             "Two-byte fallback: 日本 end.\n"
+                             "No fallback: 中文 end.\n"
+                             "Face: 😀.\n"
+                             "Link: visit us.\n"
+                             "Skipped: -5 kept\n"
+                             "Binary: after\n"
+                             "Symbols: a\u00a0b\u2011c\u00add {braces} back\\slash\u2014\u2013\u2022\n"
+                             "right\n"
+                             "Last");
+}
+
+void TestRtfReader::wordProcessorFiles()
+{
+    QFETCH(QByteArray, rtf);
+    QVERIFY(!rtf.isEmpty());
+    QTextDocument document;
+    QCOMPARE(ReadRtf(rtf, document).status, Status::Ok);
+    QTEST(document.toRawText().replace(QChar::ParagraphSeparator, u'\n'), "text");
+}
+
+void TestRtfReader::characterFormats_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<bool>("italic");
+    QTest::addColumn<bool>("underline");
+    QTest::addColumn<double>("points");
+
+    QTest::newRow("heading") << "Dear reader" << true << false << false << 16.0;
+    QTest::newRow("bold") << "bold," << true << false << false << 11.0;
+    QTest::newRow("comma after bold") << ", italic" << false << false << false << 11.0;
+    QTest::newRow("italic") << "italic and" << false << true << false << 11.0;
+    QTest::newRow("underlined") << "underlined" << false << false << true << 11.0;
+    QTest::newRow("bold group") << "Grouped" << true << false << false << 11.0;
+    QTest::newRow("inner group") << "and italic" << true << true << false << 11.0;
+    QTest::newRow("inner group closed") << "back to bold" << true << false << false << 11.0;
+    QTest::newRow("outer group closed") << "plain again" << false << false << false << 11.0;
+    QTest::newRow("24 points") << "Big" << false << false << false << 24.0;
+    QTest::newRow("back to 11") << "small" << false << false << false << 11.0;
+}
+
+void TestRtfReader::characterFormats()
+{
+    QFETCH(QString, text);
+    QTextDocument document;
+    ReadRtf(sample("letter.rtf"), document);
+    const QTextCharFormat format = formatOf(document, text);
+    QVERIFY(format.isValid());
+    QTEST(format.fontWeight() == QFont::Bold, "bold");
+    QTEST(format.fontItalic(), "italic");
+    QTEST(format.fontUnderline(), "underline");
+    QTEST(format.fontPointSize(), "points");
+}
+
+void TestRtfReader::alignment_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("alignment");
+    QTest::newRow("centred heading") << QByteArray("letter.rtf") << "Dear reader" << int(Qt::AlignHCenter);
+    QTest::newRow("after \\pard") << QByteArray("letter.rtf") << "This letter" << int(Qt::AlignLeft);
+    QTest::newRow("right") << QByteArray("writer.rtf") << "right" << int(Qt::AlignRight);
+    QTest::newRow("last paragraph keeps it") << QByteArray("writer.rtf") << "Last" << int(Qt::AlignRight);
+}
+
+void TestRtfReader::alignment()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QTextDocument document;
+    ReadRtf(sample(file.constData()), document);
+    const QTextCursor found = document.find(text);
+    QVERIFY(!found.isNull());
+    QTEST(int(found.block().blockFormat().alignment() & Qt::AlignHorizontal_Mask), "alignment");
+}
+
+void TestRtfReader::brokenInput_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<Status>("status");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("extra closing brace ends the text") << QByteArray("{\\rtf1 a}b} c}") << Status::Ok << "a";
+    QTest::newRow("no closing brace") << QByteArray("{\\rtf1 {\\b a} b") << Status::Incomplete << "a b";
+    QTest::newRow("braces only") << QByteArray("{\\rtf1 }}}}{{{{") << Status::Ok << "";
+    QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << Status::Incomplete << "a";
+    QTest::newRow("escape cut after one digit") << QByteArray("{\\rtf1 a\\'4") << Status::Incomplete << "a";
+    QTest::newRow("escape with no hex digits") << QByteArray("{\\rtf1 a\\'zzb}") << Status::Ok << "azzb";
+    QTest::newRow("\\u without a number") << QByteArray("{\\rtf1 a\\u b}") << Status::Ok << "ab";
+    QTest::newRow("\\u out of range") << QByteArray("{\\rtf1 a\\u99999?b}") << Status::Ok << "ab";
+    QTest::newRow("binary longer than the file")
+        << QByteArray("{\\rtf1 a\\bin999999999 xyz}") << Status::Incomplete << "a";
+    QTest::newRow("negative binary length") << QByteArray("{\\rtf1 a\\bin-5 b}") << Status::Ok << "ab";
+    QTest::newRow("endless number") << QByteArray("{\\rtf1 \\fs" + QByteArray(5000, '9') + " big}")
+                                    << Status::Ok << "big";
+    QTest::newRow("endless control word")
+        << QByteArray("{\\rtf1 \\" + QByteArray(5000, 'x') + " a}") << Status::Ok << "a";
+    QTest::newRow("fallback cut by the group's end")
+        << QByteArray("{\\rtf1 {\\uc5\\u65 B}C}") << Status::Ok << "AC";
+    QTest::newRow("100000 groups deep")
+        << "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " out}" << Status::Ok
+        << "deep out";
+    QTest::newRow("100000 groups never closed")
+        << "{\\rtf1 " + QByteArray(100000, '{') + "deep" << Status::Incomplete << "deep";
+    QTest::newRow("skipped destination deep inside")
+        << "{\\rtf1 {\\*\\x" + QByteArray(300, '{') + "hidden" + QByteArray(300, '}') + "}shown}"
+        << Status::Ok << "shown";
+    QTest::newRow("unknown code page")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg99999 caf\\'e9}") << Status::Ok << QString::fromUtf8("café");
+    QTest::newRow("double-byte code page") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}")
+                                           << Status::Ok << QString::fromUtf8("日本");
+    QTest::newRow("UTF-8 code page") << QByteArray("{\\rtf1\\ansicpg65001 \\'e2\\'82\\'ac}") << Status::Ok
+                                     << QString::fromUtf8("€");
+    QTest::newRow("not rich text: shown as it is")
+        << QByteArray("Plain help\ntext") << Status::Bad << "Plain help\ntext";
+    QTest::newRow("empty") << QByteArray() << Status::Bad << "";
+    QTest::newRow("header alone") << QByteArray("{\\rtf") << Status::Incomplete << "";
+}
+
+void TestRtfReader::brokenInput()
+{
+    QFETCH(QByteArray, rtf);
+    QTextDocument document;
+    QTEST(ReadRtf(rtf, document).status, "status");
+    QTEST(document.toRawText().replace(QChar::ParagraphSeparator, u'\n'), "text");
+}
+
+void TestRtfReader::everyCutOfAFileEndsIncomplete()
+{
+    for (const char *name : {"letter.rtf", "writer.rtf"}) {
+        const QByteArray rtf = sample(name);
+        // The outer group's closing brace is the last byte that counts (line ends may follow).
+        const qsizetype closing = rtf.lastIndexOf('}');
+        for (qsizetype length = 5; length <= closing; ++length) {
+            QTextDocument document;
+            QCOMPARE(ReadRtf(rtf.first(length), document).status, Status::Incomplete);
+        }
+    }
+}
+
+void TestRtfReader::damagedBytesNeverCrash()
+{
+    const QByteArray original = sample("writer.rtf");
+    QRandomGenerator random(20230615); // the same damage on every run
+    const char specials[] = {'{', '}', '\\', '\'', '-', '0', '9', 'u', 'b', '\0', '\xff'};
+    for (int round = 0; round < 300; ++round) {
+        QByteArray damaged = original;
+        for (int n = 0; n < 8; ++n) {
+            // Damage after the "{\rtf" that makes it rich text.
+            const auto at = static_cast<qsizetype>(5 + random.bounded(damaged.size() - 5));
+            damaged[at] = specials[random.bounded(int(sizeof(specials)))];
+        }
+        QTextDocument document;
+        const Status status = ReadRtf(damaged, document).status;
+        QVERIFY(status == Status::Ok || status == Status::Incomplete);
+    }
+}
+
+void TestRtfReader::hugeFile()
+{
+    // About 8 MiB: 100000 formatted paragraphs.
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
+    const QByteArray paragraph =
+        "\\pard Line with {\\b bold} and caf\\'e9 text padded to be long enough...\\par\r\n";
+    for (int n = 0; n < 100000; ++n)
+        rtf += paragraph;
+    rtf += "}";
+    QTextDocument document;
+    QCOMPARE(ReadRtf(rtf, document).status, Status::Ok);
+    QCOMPARE(document.blockCount(), 100001);
+    QCOMPARE(document.lastBlock().previous().text(),
+             QString::fromUtf8("Line with bold and café text padded to be long enough..."));
+}
+
+VANTORA_WIDGET_TEST_MAIN(TestRtfReader)
+#include "tst_rtfreader.moc"
