@@ -36,6 +36,45 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
 };
 
+// Groups that hold no text to show.
+constexpr const char *kDestinations[] = {
+    "fonttbl",
+    "colortbl",
+    "stylesheet",
+    "info",
+    "pict",
+    "object",
+    "header",
+    "headerl",
+    "headerr",
+    "headerf",
+    "footer",
+    "footerl",
+    "footerr",
+    "footerf",
+    "footnote",
+    "annotation",
+    "listtable",
+    "listoverridetable",
+    "rsidtbl",
+    "generator",
+    "fldinst",
+    "themedata",
+    "colorschememapping",
+    "latentstyles",
+    "datastore",
+    "xmlnstbl",
+    "revtbl",
+    "filetbl",
+    "nonshppict",
+    "shpinst",
+    "private",
+    "userprops",
+    "docvar",
+    "xe",
+    "tc",
+};
+
 enum class Action {
     Par,
     Line,
@@ -106,41 +145,7 @@ const std::unordered_map<std::string_view, Word> &words()
         for (const std::string_view underline :
              {"ul"sv, "uld"sv, "uldb"sv, "uldash"sv, "ulth"sv, "ulw"sv, "ulwave"sv})
             t.emplace(underline, Word{Action::Underline});
-        for (const std::string_view destination : {"fonttbl"sv,
-                                                   "colortbl"sv,
-                                                   "stylesheet"sv,
-                                                   "info"sv,
-                                                   "pict"sv,
-                                                   "object"sv,
-                                                   "header"sv,
-                                                   "headerl"sv,
-                                                   "headerr"sv,
-                                                   "headerf"sv,
-                                                   "footer"sv,
-                                                   "footerl"sv,
-                                                   "footerr"sv,
-                                                   "footerf"sv,
-                                                   "footnote"sv,
-                                                   "annotation"sv,
-                                                   "listtable"sv,
-                                                   "listoverridetable"sv,
-                                                   "rsidtbl"sv,
-                                                   "generator"sv,
-                                                   "fldinst"sv,
-                                                   "themedata"sv,
-                                                   "colorschememapping"sv,
-                                                   "latentstyles"sv,
-                                                   "datastore"sv,
-                                                   "xmlnstbl"sv,
-                                                   "revtbl"sv,
-                                                   "filetbl"sv,
-                                                   "nonshppict"sv,
-                                                   "shpinst"sv,
-                                                   "private"sv,
-                                                   "userprops"sv,
-                                                   "docvar"sv,
-                                                   "xe"sv,
-                                                   "tc"sv})
+        for (const char *destination : kDestinations)
             t.emplace(destination, Word{Action::Destination});
         return t;
     }();
