@@ -1,5 +1,7 @@
 #include "common/rtfreader.h"
 
+#include "common/twips.h"
+
 #include <QString>
 #include <QStringDecoder>
 #include <QTextBlockFormat>
@@ -28,6 +30,7 @@ constexpr int kMaxParameter = 1000000000;
 constexpr int kDefaultCodePage = 1252;
 constexpr int kUtf8CodePage = 65001;
 constexpr int kUnicodeRange = 65536;
+constexpr int kMaxSpacing = 1440 * 22; // twips: the height of a page
 
 // Windows code page 1252 at 0x80..0x9F; the other bytes are the Latin-1 characters.
 constexpr std::array<char16_t, 32> kCp1252High = {
@@ -89,6 +92,8 @@ enum class Action {
     Plain,
     Pard,
     Align,
+    SpaceBefore,
+    SpaceAfter,
     Unicode,
     UnicodeSkip,
     Ansi,
@@ -136,6 +141,8 @@ const std::unordered_map<std::string_view, Word> &words()
             {"qc"sv, {Action::Align, Qt::AlignHCenter}},
             {"qr"sv, {Action::Align, Qt::AlignRight}},
             {"qj"sv, {Action::Align, Qt::AlignJustify}},
+            {"sb"sv, {Action::SpaceBefore}},
+            {"sa"sv, {Action::SpaceAfter}},
             {"u"sv, {Action::Unicode}},
             {"uc"sv, {Action::UnicodeSkip}},
             {"ansi"sv, {Action::Ansi}},
@@ -168,6 +175,8 @@ struct GroupState
     bool skip = false; // inside a destination that is not shown
     int unicodeSkip = kDefaultUnicodeSkip;
     Qt::Alignment alignment = Qt::AlignLeft;
+    int spaceBefore = 0; // twips
+    int spaceAfter = 0;
 };
 
 bool isLetter(char c)
@@ -434,9 +443,17 @@ void RtfParser::controlWord(std::string_view word, std::optional<int> parameter)
         break;
     case Action::Pard:
         m_state.alignment = Qt::AlignLeft;
+        m_state.spaceBefore = 0;
+        m_state.spaceAfter = 0;
         break;
     case Action::Align:
         m_state.alignment = Qt::Alignment(w.value);
+        break;
+    case Action::SpaceBefore:
+        m_state.spaceBefore = std::clamp(parameter.value_or(0), 0, kMaxSpacing);
+        break;
+    case Action::SpaceAfter:
+        m_state.spaceAfter = std::clamp(parameter.value_or(0), 0, kMaxSpacing);
         break;
     case Action::Unicode:
         if (parameter) {
@@ -525,6 +542,8 @@ void RtfParser::endParagraph()
     flushRun();
     QTextBlockFormat block;
     block.setAlignment(m_state.alignment);
+    block.setTopMargin(m_state.spaceBefore / double(kTwipsPerPixel));
+    block.setBottomMargin(m_state.spaceAfter / double(kTwipsPerPixel));
     m_cursor.mergeBlockFormat(block);
 }
 

@@ -17,8 +17,8 @@ private slots:
     void wordProcessorFiles();
     void characterFormats_data();
     void characterFormats();
-    void alignment_data();
-    void alignment();
+    void paragraphFormats_data();
+    void paragraphFormats();
     void brokenInput_data();
     void brokenInput();
     void everyCutOfAFileEndsIncomplete();
@@ -121,18 +121,22 @@ void TestRtfReader::characterFormats()
     QTEST(format.fontPointSize(), "points");
 }
 
-void TestRtfReader::alignment_data()
+void TestRtfReader::paragraphFormats_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("alignment");
-    QTest::newRow("centred heading") << QByteArray("letter.rtf") << "Dear reader" << int(Qt::AlignHCenter);
-    QTest::newRow("after \\pard") << QByteArray("letter.rtf") << "This letter" << int(Qt::AlignLeft);
-    QTest::newRow("right") << QByteArray("writer.rtf") << "right" << int(Qt::AlignRight);
-    QTest::newRow("last paragraph keeps it") << QByteArray("writer.rtf") << "Last" << int(Qt::AlignRight);
+    QTest::addColumn<double>("spaceAfter"); // pixels, 15 twips each
+    QTest::newRow("centred heading") << QByteArray("letter.rtf") << "Dear reader" << int(Qt::AlignHCenter)
+                                     << 200 / 15.0;
+    QTest::newRow("after \\pard") << QByteArray("letter.rtf") << "This letter" << int(Qt::AlignLeft)
+                                  << 200 / 15.0;
+    QTest::newRow("right") << QByteArray("writer.rtf") << "right" << int(Qt::AlignRight) << 0.0;
+    QTest::newRow("last paragraph keeps it")
+        << QByteArray("writer.rtf") << "Last" << int(Qt::AlignRight) << 0.0;
 }
 
-void TestRtfReader::alignment()
+void TestRtfReader::paragraphFormats()
 {
     QFETCH(QByteArray, file);
     QFETCH(QString, text);
@@ -140,7 +144,9 @@ void TestRtfReader::alignment()
     ReadRtf(sample(file.constData()), document);
     const QTextCursor found = document.find(text);
     QVERIFY(!found.isNull());
-    QTEST(int(found.block().blockFormat().alignment() & Qt::AlignHorizontal_Mask), "alignment");
+    const QTextBlockFormat format = found.block().blockFormat();
+    QTEST(int(format.alignment() & Qt::AlignHorizontal_Mask), "alignment");
+    QTEST(format.bottomMargin(), "spaceAfter");
 }
 
 void TestRtfReader::brokenInput_data()
