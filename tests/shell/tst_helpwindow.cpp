@@ -1,0 +1,207 @@
+#include "common/appidentity.h"
+#include "common/programfolder.h"
+#include "common/rtfreader.h"
+#include "shell/helpwindow.h"
+#include "shell/helpwindowhook.h"
+#include "shell/showhelpsetting.h"
+#include "support/isolatedsettings.h"
+#include "support/offscreenmain.h"
+#include "testwindows.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QTextDocument>
+
+// The help window: the help file beside the program, the "Show at Startup" box and its setting.
+class TestHelpWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        ReadAppIdentity();
+    }
+    void init();
+    void cleanup() { TestWindows::deleteAll(); }
+
+    void formLoad_data();
+    void formLoad();
+    void checkBoxStoresItsState_data();
+    void checkBoxStoresItsState();
+    void shownOnceLoadedAgainAfterClosing();
+    void shippedHelpFileReadsWhole();
+
+private:
+    void writeHelpFile(const QByteArray &bytes);
+    void store(const QString &showHelp);
+
+    IsolatedSettings m_settings;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+namespace {
+
+const QString kShowHelpKey = QStringLiteral("Settings/showHelp");
+
+QString storedShowHelp()
+{
+    const QSettings settings(QStringLiteral("Vantora"), QStringLiteral("Vantora"));
+    return settings.value(kShowHelpKey).toString(); // empty when never stored
+}
+
+QString shownText(QWidget *window)
+{
+    return window->findChild<QTextBrowser *>(QStringLiteral("rtf1"))->toPlainText();
+}
+
+QCheckBox *check1(QWidget *window)
+{
+    return window->findChild<QCheckBox *>(QStringLiteral("Check1"));
+}
+
+} // namespace
+
+void TestHelpWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    SetProgramFolder(m_dir->path());
+    QSettings(QStringLiteral("Vantora"), QStringLiteral("Vantora")).remove(kShowHelpKey);
+}
+
+void TestHelpWindow::writeHelpFile(const QByteArray &bytes)
+{
+    QFile file(m_dir->filePath(QStringLiteral("Help.rtf")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+void TestHelpWindow::store(const QString &showHelp)
+{
+    if (!showHelp.isNull())
+        WriteShowHelpSetting(showHelp);
+}
+
+void TestHelpWindow::formLoad_data()
+{
+    QTest::addColumn<QString>("helpFile"); // "rtf", "broken", "plain", "missing" or "folder"
+    QTest::addColumn<QString>("stored"); // null: never stored
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("topMost");
+    QTest::addColumn<int>("box"); // Qt::CheckState
+    QTest::addColumn<QString>("storedAfter");
+
+    const QString help = QStringLiteral("Welcome to the help.\nSecond paragraph.");
+    QTest::newRow("first run") << "rtf" << QString() << help << true << int(Qt::Checked) << "";
+    QTest::newRow("stored 1") << "rtf"
+                              << "1" << help << true << int(Qt::Checked) << "1";
+    // Putting "0" into the box stores it again.
+    QTest::newRow("stored 0") << "rtf"
+                              << "0" << help << true << int(Qt::Unchecked) << "0";
+    QTest::newRow("stored 2: greyed") << "rtf"
+                                      << "2" << help << true << int(Qt::PartiallyChecked) << "2";
+    QTest::newRow("stored 7: no such state") << "rtf"
+                                             << "7" << help << true << int(Qt::Checked) << "7";
+    QTest::newRow("stored text") << "rtf"
+                                 << "yes" << help << true << int(Qt::Checked) << "yes";
+    QTest::newRow("broken file: what could be read") << "broken"
+                                                     << "0"
+                                                     << "Welcome to" << true << int(Qt::Unchecked) << "0";
+    QTest::newRow("not rich text: shown as it is") << "plain"
+                                                   << "0"
+                                                   << "Just text." << true << int(Qt::Unchecked) << "0";
+    QTest::newRow("missing file") << "missing"
+                                  << "0"
+                                  << "RichTextBox1" << false << int(Qt::Checked) << "0";
+    QTest::newRow("a folder named Help.rtf") << "folder"
+                                             << "0"
+                                             << "RichTextBox1" << false << int(Qt::Checked) << "0";
+}
+
+void TestHelpWindow::formLoad()
+{
+    QFETCH(QString, helpFile);
+    QFETCH(QString, stored);
+    if (helpFile == QLatin1String("rtf"))
+        writeHelpFile(
+            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Welcome to {\\b the help}.\\par Second paragraph.}");
+    else if (helpFile == QLatin1String("broken"))
+        writeHelpFile("{\\rtf1\\ansi Welcome {\\b to\\'");
+    else if (helpFile == QLatin1String("plain"))
+        writeHelpFile("Just text.");
+    else if (helpFile == QLatin1String("folder"))
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Help.rtf")));
+    store(stored);
+
+    HelpWindow Form8;
+    Form8.Form_Load();
+    QTEST(shownText(&Form8), "text");
+    QTEST(Form8.windowFlags().testFlag(Qt::WindowStaysOnTopHint), "topMost");
+    QTEST(int(check1(&Form8)->checkState()), "box");
+    QTEST(storedShowHelp(), "storedAfter");
+    QCOMPARE(Form8.windowTitle(), QStringLiteral("Readme/Help"));
+    QVERIFY(!Form8.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!Form8.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+void TestHelpWindow::checkBoxStoresItsState_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("afterClicks"); // the setting after each click
+    QTest::newRow("checked") << QString() << QStringList{"0", "1", "0"};
+    QTest::newRow("unchecked") << "0" << QStringList{"1", "0"};
+    // A greyed box becomes a plain two-state box once clicked.
+    QTest::newRow("greyed") << "2" << QStringList{"1", "0", "1", "0"};
+}
+
+void TestHelpWindow::checkBoxStoresItsState()
+{
+    QFETCH(QString, stored);
+    QFETCH(QStringList, afterClicks);
+    writeHelpFile("{\\rtf1 Help}");
+    store(stored);
+    ShowHelpWindow(nullptr);
+    QWidget *Form8 = TestWindows::visibleWindow(QStringLiteral("Form8"));
+    QVERIFY(Form8 != nullptr);
+    for (const QString &expected : afterClicks) {
+        QTest::mouseClick(check1(Form8), Qt::LeftButton);
+        QCOMPARE(storedShowHelp(), expected);
+    }
+}
+
+void TestHelpWindow::shownOnceLoadedAgainAfterClosing()
+{
+    writeHelpFile("{\\rtf1 First}");
+    ShowHelpWindow(nullptr);
+    QPointer<QWidget> first = TestWindows::visibleWindow(QStringLiteral("Form8"));
+    QVERIFY(first != nullptr);
+    writeHelpFile("{\\rtf1 Second}");
+    ShowHelpWindow(nullptr); // brought up again, not loaded again
+    QCOMPARE(TestWindows::visibleWindow(QStringLiteral("Form8")), first.data());
+    QCOMPARE(shownText(first), QStringLiteral("First"));
+
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    ShowHelpWindow(nullptr);
+    QWidget *second = TestWindows::visibleWindow(QStringLiteral("Form8"));
+    QVERIFY(second != nullptr);
+    QCOMPARE(shownText(second), QStringLiteral("Second"));
+}
+
+void TestHelpWindow::shippedHelpFileReadsWhole()
+{
+    QFile file(QStringLiteral(VANTORA_HELP_FILE));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTextDocument document;
+    QCOMPARE(ReadRtf(file.readAll(), document).status, RtfReadResult::Status::Ok);
+    const QString text = document.toPlainText();
+    for (const char *topic :
+         {"Adding a camera", "Opening a camera", "Editing a camera", "Removing a camera", "refresh period",
+          "AutoSave New Pictures", "detail view", "full-screen view", "The clock", "Show at Startup"})
+        QVERIFY2(text.contains(QLatin1String(topic)), topic);
+}
+
+VANTORA_WIDGET_TEST_MAIN(TestHelpWindow)
+#include "tst_helpwindow.moc"
