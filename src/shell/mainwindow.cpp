@@ -2,6 +2,7 @@
 
 #include "camlist/camlistfile.h"
 #include "camlist/listcommands.h"
+#include "clock/internetclock.h"
 #include "common/appidentity.h"
 #include "common/fileexists.h"
 #include "common/lockwindow.h"
@@ -117,6 +118,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     m_listCommands = std::make_unique<ListCommands>(this, List1, frmCams, m_state);
     connectCommands();
+    connectClock();
 
     resize(TwipsToPixels(Form1Geometry::kClientWidth),
            TwipsToPixels(Form1Geometry::kClientHeight) + menuBar()->sizeHint().height());
@@ -264,6 +266,16 @@ void MainWindow::connectCommands()
     connect(HScroll1, &QScrollBar::valueChanged, this, &MainWindow::HScroll1_Change);
 
     connect(frmCams, &SlotPane::changedPictureLoaded, this, &MainWindow::AutoSaveChangedPicture);
+}
+
+void MainWindow::connectClock()
+{
+    m_clock = new InternetClock(this);
+    InternetClock *clock = m_clock;
+    connect(clock, &InternetClock::lblTimeChanged, lblTime, &QLabel::setText);
+    connect(frmCams, &SlotPane::detailTick, clock, [clock] { clock->StartTimeQuery(); });
+    // The last step of opening a slot in the detail view.
+    connect(frmCams, &SlotPane::imgCam_Click, clock, [clock] { clock->StartTimeQuery(); });
 }
 
 void MainWindow::Form_Load()

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 
+class InternetClock;
 class ListCommands;
 class QAction;
 class QCheckBox;
@@ -110,10 +111,14 @@ private:
     void composeDetails();
     void composeMenus();
     void connectCommands();
+    // The Internet clock: queried by the detail slot's ticks and by opening a slot in the detail
+    // view; its time goes to lblTime.
+    void connectClock();
 
     // A changed picture arrived in a slot: automatic saving takes it from here when it is on.
     void AutoSaveChangedPicture(int Index);
 
     SharedState m_state;
     std::unique_ptr<ListCommands> m_listCommands;
+    InternetClock *m_clock = nullptr;
 };

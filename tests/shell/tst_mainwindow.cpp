@@ -1,5 +1,7 @@
 #include "camlist/camlistfile.h"
 #include "camlist/listcommands.h"
+#include "clock/daytimereply.h"
+#include "clock/internetclock.h"
 #include "common/appidentity.h"
 #include "common/programfolder.h"
 #include "common/twips.h"
@@ -7,6 +9,7 @@
 #include "shell/showhelpsetting.h"
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
+#include "support/daytimeserver.h"
 #include "support/isolatedsettings.h"
 #include "support/messageboxanswerer.h"
 #include "support/offscreenmain.h"
@@ -34,8 +37,11 @@ private slots:
     void layoutAndScrolling();
     void commandsReachTheirTargets_data();
     void commandsReachTheirTargets();
+    void clockQueriedByDetailSlotAndShownInLblTime();
 
 private:
+    qint64 m_now = 0; // the clock's monotonic time
+    DaytimeServer m_daytime; // every window's clock asks this one, never the Internet
     IsolatedSettings m_settings;
     QTemporaryDir m_dir;
     std::unique_ptr<MainWindow> m_window;
@@ -55,6 +61,7 @@ void TestMainWindow::initTestCase()
 void TestMainWindow::init()
 {
     m_window = std::make_unique<MainWindow>();
+    m_window->findChild<InternetClock *>()->setServer(QStringLiteral("127.0.0.1"), m_daytime.port());
     m_window->Form_Load();
     m_window->show();
 }
@@ -157,6 +164,32 @@ void TestMainWindow::commandsReachTheirTargets()
     seen << QString::number(w.state().intOpenCams)
          << (first->isVisibleTo(w.frmCams) ? first->title() : QString());
     QCOMPARE(seen.join(QLatin1Char('|')), outcome);
+}
+
+void TestMainWindow::clockQueriedByDetailSlotAndShownInLblTime()
+{
+    MainWindow &w = *m_window;
+    DaytimeServer &server = m_daytime;
+    const qsizetype earlier = server.connections.size();
+    auto *clock = w.findChild<InternetClock *>();
+    QVERIFY(clock != nullptr && server.listening());
+    m_now = 0;
+    clock->setMonotonicClock([this] { return m_now; });
+    const auto shown = [](int h, int m, int s) {
+        return DaytimeLabelText(QDateTime(QDate(2023, 6, 15), QTime(h, m, s), Qt::UTC));
+    };
+    QCOMPARE(w.lblTime->text(), QStringLiteral("Current Time"));
+
+    // Before any slot was opened in the detail view, slot 0's ticks are the detail slot's.
+    w.frmCams->timRefresh_Timer(0);
+    QTRY_COMPARE(w.lblTime->text(), shown(12, 34, 56));
+
+    server.reply = "60110 23-06-15 12:40:00 50 0 0 722.3 UTC(NIST) *\n";
+    m_now = 4000;
+    w.frmCams->imgRefresh_Click(5); // opens slot 5 in the detail view
+    QTRY_COMPARE(w.lblTime->text(), shown(12, 40, 0));
+    QCOMPARE(server.connections.size(), earlier + 2);
+    w.frmCams->cmdStopAll_Click();
 }
 
 VANTORA_WIDGET_TEST_MAIN(TestMainWindow)
