@@ -32,7 +32,7 @@ constexpr int kStoredGreyed = 2;
 QString HelpFilePath()
 {
     const QString fileName = QString::fromLatin1(kHelpFileName);
-    const QString inProgramFolder = QDir(ProgramFolder()).filePath(fileName);
+    QString inProgramFolder = QDir(ProgramFolder()).filePath(fileName);
     if (FileExists(inProgramFolder))
         return inProgramFolder;
     const QString besideExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
