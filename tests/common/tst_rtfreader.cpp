@@ -40,11 +40,10 @@ QByteArray sample(const char *name)
 // The character format of the first character of the first occurrence of text.
 QTextCharFormat formatOf(const QTextDocument &document, const QString &text)
 {
-    const QTextCursor found = document.find(text, 0, QTextDocument::FindCaseSensitively);
-    QTextCursor at(found.document() != nullptr ? found : QTextCursor());
-    if (found.isNull())
+    QTextCursor at = document.find(text, 0, QTextDocument::FindCaseSensitively);
+    if (at.isNull())
         return {};
-    at.setPosition(found.selectionStart() + 1);
+    at.setPosition(at.selectionStart() + 1);
     return at.charFormat();
 }
 
@@ -96,16 +95,11 @@ void TestRtfReader::characterFormats_data()
     QTest::addColumn<double>("points");
 
     QTest::newRow("heading") << "Dear reader" << true << false << false << 16.0;
-    QTest::newRow("bold") << "bold," << true << false << false << 11.0;
-    QTest::newRow("comma after bold") << ", italic" << false << false << false << 11.0;
-    QTest::newRow("italic") << "italic and" << false << true << false << 11.0;
     QTest::newRow("underlined") << "underlined" << false << false << true << 11.0;
-    QTest::newRow("bold group") << "Grouped" << true << false << false << 11.0;
     QTest::newRow("inner group") << "and italic" << true << true << false << 11.0;
     QTest::newRow("inner group closed") << "back to bold" << true << false << false << 11.0;
     QTest::newRow("outer group closed") << "plain again" << false << false << false << 11.0;
     QTest::newRow("24 points") << "Big" << false << false << false << 24.0;
-    QTest::newRow("back to 11") << "small" << false << false << false << 11.0;
 }
 
 void TestRtfReader::characterFormats()
@@ -157,39 +151,24 @@ void TestRtfReader::brokenInput_data()
 
     QTest::newRow("extra closing brace ends the text") << QByteArray("{\\rtf1 a}b} c}") << Status::Ok << "a";
     QTest::newRow("no closing brace") << QByteArray("{\\rtf1 {\\b a} b") << Status::Incomplete << "a b";
-    QTest::newRow("braces only") << QByteArray("{\\rtf1 }}}}{{{{") << Status::Ok << "";
     QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 a\\") << Status::Incomplete << "a";
     QTest::newRow("escape cut after one digit") << QByteArray("{\\rtf1 a\\'4") << Status::Incomplete << "a";
-    QTest::newRow("escape with no hex digits") << QByteArray("{\\rtf1 a\\'zzb}") << Status::Ok << "azzb";
-    QTest::newRow("\\u without a number") << QByteArray("{\\rtf1 a\\u b}") << Status::Ok << "ab";
     QTest::newRow("\\u out of range") << QByteArray("{\\rtf1 a\\u99999?b}") << Status::Ok << "ab";
     QTest::newRow("binary longer than the file")
         << QByteArray("{\\rtf1 a\\bin999999999 xyz}") << Status::Incomplete << "a";
-    QTest::newRow("negative binary length") << QByteArray("{\\rtf1 a\\bin-5 b}") << Status::Ok << "ab";
-    QTest::newRow("endless number") << QByteArray("{\\rtf1 \\fs" + QByteArray(5000, '9') + " big}")
-                                    << Status::Ok << "big";
-    QTest::newRow("endless control word")
-        << QByteArray("{\\rtf1 \\" + QByteArray(5000, 'x') + " a}") << Status::Ok << "a";
+    QTest::newRow("endless number") << "{\\rtf1 \\fs" + QByteArray(5000, '9') + " big}" << Status::Ok
+                                    << "big";
     QTest::newRow("fallback cut by the group's end")
         << QByteArray("{\\rtf1 {\\uc5\\u65 B}C}") << Status::Ok << "AC";
     QTest::newRow("100000 groups deep")
         << "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " out}" << Status::Ok
         << "deep out";
-    QTest::newRow("100000 groups never closed")
-        << "{\\rtf1 " + QByteArray(100000, '{') + "deep" << Status::Incomplete << "deep";
-    QTest::newRow("skipped destination deep inside")
-        << "{\\rtf1 {\\*\\x" + QByteArray(300, '{') + "hidden" + QByteArray(300, '}') + "}shown}"
-        << Status::Ok << "shown";
     QTest::newRow("unknown code page")
-        << QByteArray("{\\rtf1\\ansi\\ansicpg99999 caf\\'e9}") << Status::Ok << QString::fromUtf8("café");
-    QTest::newRow("double-byte code page") << QByteArray("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}")
-                                           << Status::Ok << QString::fromUtf8("日本");
-    QTest::newRow("UTF-8 code page") << QByteArray("{\\rtf1\\ansicpg65001 \\'e2\\'82\\'ac}") << Status::Ok
-                                     << QString::fromUtf8("€");
+        << QByteArray("{\\rtf1\\ansicpg99999 caf\\'e9}") << Status::Ok << QString::fromUtf8("café");
+    QTest::newRow("double-byte code page")
+        << QByteArray("{\\rtf1\\ansicpg932 \\'93\\'fa\\'96\\'7b}") << Status::Ok << QString::fromUtf8("日本");
     QTest::newRow("not rich text: shown as it is")
         << QByteArray("Plain help\ntext") << Status::Bad << "Plain help\ntext";
-    QTest::newRow("empty") << QByteArray() << Status::Bad << "";
-    QTest::newRow("header alone") << QByteArray("{\\rtf") << Status::Incomplete << "";
 }
 
 void TestRtfReader::brokenInput()
@@ -234,12 +213,9 @@ void TestRtfReader::damagedBytesNeverCrash()
 void TestRtfReader::hugeFile()
 {
     // About 8 MiB: 100000 formatted paragraphs.
-    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}";
     const QByteArray paragraph =
         "\\pard Line with {\\b bold} and caf\\'e9 text padded to be long enough...\\par\r\n";
-    for (int n = 0; n < 100000; ++n)
-        rtf += paragraph;
-    rtf += "}";
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + paragraph.repeated(100000) + "}";
     QTextDocument document;
     QCOMPARE(ReadRtf(rtf, document).status, Status::Ok);
     QCOMPARE(document.blockCount(), 100001);

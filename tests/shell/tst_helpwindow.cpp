@@ -10,7 +10,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QPointer>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -32,7 +31,6 @@ private slots:
     void formLoad();
     void checkBoxStoresItsState_data();
     void checkBoxStoresItsState();
-    void shownOnceLoadedAgainAfterClosing();
     void shippedHelpFileReadsWhole();
 
 private:
@@ -86,53 +84,35 @@ void TestHelpWindow::store(const QString &showHelp)
 
 void TestHelpWindow::formLoad_data()
 {
-    QTest::addColumn<QString>("helpFile"); // "rtf", "broken", "plain", "missing" or "folder"
+    QTest::addColumn<QByteArray>("helpFile"); // null: none; "<folder>": a folder of that name
     QTest::addColumn<QString>("stored"); // null: never stored
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("topMost");
     QTest::addColumn<int>("box"); // Qt::CheckState
-    QTest::addColumn<QString>("storedAfter");
 
-    const QString help = QStringLiteral("Welcome to the help.\nSecond paragraph.");
-    QTest::newRow("first run") << "rtf" << QString() << help << true << int(Qt::Checked) << "";
-    QTest::newRow("stored 1") << "rtf"
-                              << "1" << help << true << int(Qt::Checked) << "1";
-    // Putting "0" into the box stores it again.
-    QTest::newRow("stored 0") << "rtf"
-                              << "0" << help << true << int(Qt::Unchecked) << "0";
-    QTest::newRow("stored 2: greyed") << "rtf"
-                                      << "2" << help << true << int(Qt::PartiallyChecked) << "2";
-    QTest::newRow("stored 7: no such state") << "rtf"
-                                             << "7" << help << true << int(Qt::Checked) << "7";
-    QTest::newRow("stored text") << "rtf"
-                                 << "yes" << help << true << int(Qt::Checked) << "yes";
-    QTest::newRow("broken file: what could be read") << "broken"
-                                                     << "0"
-                                                     << "Welcome to" << true << int(Qt::Unchecked) << "0";
-    QTest::newRow("not rich text: shown as it is") << "plain"
-                                                   << "0"
-                                                   << "Just text." << true << int(Qt::Unchecked) << "0";
-    QTest::newRow("missing file") << "missing"
-                                  << "0"
-                                  << "RichTextBox1" << false << int(Qt::Checked) << "0";
-    QTest::newRow("a folder named Help.rtf") << "folder"
-                                             << "0"
-                                             << "RichTextBox1" << false << int(Qt::Checked) << "0";
+    const QByteArray rtf(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Welcome to {\\b the help}.\\par Second.}");
+    const QString help = QStringLiteral("Welcome to the help.\nSecond.");
+    QTest::newRow("first run") << rtf << QString() << help << true << int(Qt::Checked);
+    QTest::newRow("stored 0") << rtf << "0" << help << true << int(Qt::Unchecked);
+    QTest::newRow("stored 2: greyed") << rtf << "2" << help << true << int(Qt::PartiallyChecked);
+    QTest::newRow("stored text") << rtf << "yes" << help << true << int(Qt::Checked);
+    QTest::newRow("broken file: what could be read") << QByteArray("{\\rtf1\\ansi Welcome {\\b to\\'") << "0"
+                                                     << "Welcome to" << true << int(Qt::Unchecked);
+    QTest::newRow("missing file") << QByteArray() << "0"
+                                  << "RichTextBox1" << false << int(Qt::Checked);
+    QTest::newRow("a folder named Help.rtf") << QByteArray("<folder>") << "0"
+                                             << "RichTextBox1" << false << int(Qt::Checked);
 }
 
 void TestHelpWindow::formLoad()
 {
-    QFETCH(QString, helpFile);
+    QFETCH(QByteArray, helpFile);
     QFETCH(QString, stored);
-    if (helpFile == QLatin1String("rtf"))
-        writeHelpFile(
-            "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Welcome to {\\b the help}.\\par Second paragraph.}");
-    else if (helpFile == QLatin1String("broken"))
-        writeHelpFile("{\\rtf1\\ansi Welcome {\\b to\\'");
-    else if (helpFile == QLatin1String("plain"))
-        writeHelpFile("Just text.");
-    else if (helpFile == QLatin1String("folder"))
+    if (helpFile == "<folder>")
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Help.rtf")));
+    else if (!helpFile.isNull())
+        writeHelpFile(helpFile);
     store(stored);
 
     HelpWindow Form8;
@@ -140,7 +120,6 @@ void TestHelpWindow::formLoad()
     QTEST(shownText(&Form8), "text");
     QTEST(Form8.windowFlags().testFlag(Qt::WindowStaysOnTopHint), "topMost");
     QTEST(int(check1(&Form8)->checkState()), "box");
-    QTEST(storedShowHelp(), "storedAfter");
     QCOMPARE(Form8.windowTitle(), QStringLiteral("Readme/Help"));
     QVERIFY(!Form8.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(!Form8.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
@@ -169,25 +148,6 @@ void TestHelpWindow::checkBoxStoresItsState()
         QTest::mouseClick(check1(Form8), Qt::LeftButton);
         QCOMPARE(storedShowHelp(), expected);
     }
-}
-
-void TestHelpWindow::shownOnceLoadedAgainAfterClosing()
-{
-    writeHelpFile("{\\rtf1 First}");
-    ShowHelpWindow(nullptr);
-    QPointer<QWidget> first = TestWindows::visibleWindow(QStringLiteral("Form8"));
-    QVERIFY(first != nullptr);
-    writeHelpFile("{\\rtf1 Second}");
-    ShowHelpWindow(nullptr); // brought up again, not loaded again
-    QCOMPARE(TestWindows::visibleWindow(QStringLiteral("Form8")), first.data());
-    QCOMPARE(shownText(first), QStringLiteral("First"));
-
-    first->close();
-    QTRY_VERIFY(first.isNull());
-    ShowHelpWindow(nullptr);
-    QWidget *second = TestWindows::visibleWindow(QStringLiteral("Form8"));
-    QVERIFY(second != nullptr);
-    QCOMPARE(shownText(second), QStringLiteral("Second"));
 }
 
 void TestHelpWindow::shippedHelpFileReadsWhole()
