@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
-#include <QLineEdit>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -153,8 +152,8 @@ int main(int argc, char *argv[])
     pane.resize(400, 600);
     pane.show();
     CameraSlot *slot = pane.slot(kSlot);
-    slot->txtName->setText(QStringLiteral("Bench"));
-    slot->txtRefresh->setText(QStringLiteral("999")); // no timer-driven refresh during the run
+    // No timer-driven refresh during the run.
+    slot->setCamera(QStringLiteral("Bench"), QString(), QStringLiteral("999"));
     slot->show();
 
     std::printf("bench_fetch: complete fetch cycles against 127.0.0.1, JPEG quality %d, medians per frame\n",
@@ -177,7 +176,7 @@ int main(int argc, char *argv[])
         server.setReply(path, reply);
         const QByteArray request =
             "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\nAccept: */*\r\n\r\n";
-        slot->txtAddress->setText(QString::fromLatin1(host + path));
+        slot->setCamera(slot->name(), QString::fromLatin1(host + path), slot->refreshText());
         const QSize size(c.width, c.height);
 
         for (int i = 0; i < kWarmUpRounds; ++i) {

@@ -2,7 +2,6 @@
 
 #include "camlist/camlistfile.h"
 #include "camlist/selectedcamname.h"
-#include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 
 #include <QLabel>
@@ -52,13 +51,5 @@ void EditCamDialog::updateOpenSlots(const CameraEntry &edited)
 {
     if (m_slotPane == nullptr || m_openedName.isEmpty())
         return;
-    for (int Index = 0; Index < SlotPane::kSlotCount; ++Index) {
-        CameraSlot *slot = m_slotPane->slot(Index);
-        if (slot == nullptr || slot->isHidden() || slot->title() != m_openedName)
-            continue;
-        slot->txtName->setText(edited.name);
-        slot->setTitle(edited.name);
-        slot->txtAddress->setText(edited.address);
-        slot->txtRefresh->setText(edited.refresh);
-    }
+    m_slotPane->updateOpenCam(m_openedName, edited.name, edited.address, edited.refresh);
 }

@@ -7,10 +7,8 @@
 #include "camlist/noticewindow.h"
 #include "camlist/selectedcamname.h"
 #include "common/sharedstate.h"
-#include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 
-#include <QLineEdit>
 #include <QListWidget>
 
 namespace {
@@ -133,12 +131,7 @@ void ListCommands::StartSelectedCam()
     if (m_state.intOpenCams >= kMaxOpenCams || m_slotPane == nullptr)
         return;
     const QString name = SelectedCamName(m_List1);
-    bool alreadyOpen = false;
-    for (int Index = 0; Index < SlotPane::kSlotCount; ++Index) {
-        if (m_slotPane->slot(Index)->title() == name)
-            alreadyOpen = true;
-    }
-    if (alreadyOpen)
+    if (m_slotPane->isNameOpen(name))
         return;
     OpenCam(name);
 }
@@ -153,19 +146,10 @@ void ListCommands::OpenCam(const QString &name)
         return;
     foundEntry = found;
 
-    CameraSlot *freeSlot = nullptr;
-    for (int Index = 0; Index < SlotPane::kSlotCount && freeSlot == nullptr; ++Index) {
-        CameraSlot *candidate = m_slotPane->slot(Index);
-        if (candidate->isHidden())
-            freeSlot = candidate;
-    }
-    if (freeSlot == nullptr)
+    const int freeSlot = m_slotPane->firstFreeSlot();
+    if (freeSlot < 0)
         return;
 
     ++m_state.intOpenCams;
-    freeSlot->show();
-    freeSlot->txtName->setText(found.name);
-    freeSlot->txtAddress->setText(found.address);
-    freeSlot->txtRefresh->setText(found.refresh);
-    m_slotPane->cmdStart_Click(freeSlot->index());
+    m_slotPane->loadCam(static_cast<qint16>(freeSlot), found.name, found.address, found.refresh);
 }

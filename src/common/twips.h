@@ -7,24 +7,36 @@
 // Window geometry is designed in twips (1/1440 inch) and shown at 96 dpi: 15 twips a pixel.
 inline constexpr int kTwipsPerPixel = 15;
 
-inline int TwipsToPixels(double twips)
+// A control's left, top, width and height in twips, single precision as the layout computes them.
+struct TwipRect
+{
+    float left = 0.0F;
+    float top = 0.0F;
+    float width = 0.0F;
+    float height = 0.0F;
+
+    friend bool operator==(const TwipRect &, const TwipRect &) = default;
+};
+
+inline int twipsToPixels(double twips)
 {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
 
-inline double PixelsToTwips(int pixels)
+inline double pixelsToTwips(int pixels)
 {
     return static_cast<double>(pixels) * kTwipsPerPixel;
 }
 
-// Left, top, width and height in twips, as a pixel rectangle.
-inline QRect TwipsRect(double left, double top, double width, double height)
+inline QRect toPixels(const TwipRect &r)
 {
-    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
+    return QRect(twipsToPixels(r.left), twipsToPixels(r.top), twipsToPixels(r.width),
+                 twipsToPixels(r.height));
 }
 
-// The same from an array of the four numbers.
-inline QRect TwipsRect(const double (&twips)[4])
+inline TwipRect toTwips(const QRect &r)
 {
-    return TwipsRect(twips[0], twips[1], twips[2], twips[3]);
+    return TwipRect{static_cast<float>(pixelsToTwips(r.x())), static_cast<float>(pixelsToTwips(r.y())),
+                    static_cast<float>(pixelsToTwips(r.width())),
+                    static_cast<float>(pixelsToTwips(r.height()))};
 }

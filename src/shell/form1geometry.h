@@ -1,7 +1,6 @@
 #pragma once
 
 #include "shell/mainlayout.h"
-#include "shell/twiprect.h"
 
 // The main window's composition as designed, in twips, each rectangle relative to its container.
 namespace Form1Geometry {

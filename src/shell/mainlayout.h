@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/twiprect.h"
+#include "common/twips.h"
 
 // The geometry of the main window's controls that LayoutMainWindow reads or moves, in twips.
 // Every rectangle is relative to its own container, as the controls hold it.

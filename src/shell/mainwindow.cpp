@@ -5,7 +5,9 @@
 #include "clock/internetclock.h"
 #include "common/appidentity.h"
 #include "common/fileexists.h"
+#include "common/framefont.h"
 #include "common/lockwindow.h"
+#include "common/namedchild.h"
 #include "common/picturebutton.h"
 #include "common/pictures.h"
 #include "common/programfolder.h"
@@ -21,7 +23,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
-#include <QFont>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -40,8 +41,6 @@
 
 namespace {
 
-constexpr char kFontFamily[] = "Verdana";
-constexpr qreal kSmallPoints = 8.25; // frames, list box, check box, labels of the controls
 constexpr qreal kDetailPoints = 9.75; // the particulars of the detail frame
 
 // Scroll bars of the detail picture: steps in twips; the bars themselves count in pixels.
@@ -57,41 +56,13 @@ enum CamItem : qint16 { AddCam = 0, DeleteCam = 1, EditCam = 2, StartCam = 3, St
 
 constexpr char kCamFolderName[] = "cam";
 
-QFont verdana(qreal points, bool bold = false)
-{
-    QFont font(QString::fromLatin1(kFontFamily));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-QRect toPixels(const TwipRect &r)
-{
-    return TwipsRect(r.left, r.top, r.width, r.height);
-}
-
-TwipRect toTwips(const QRect &r)
-{
-    return TwipRect{static_cast<float>(PixelsToTwips(r.x())), static_cast<float>(PixelsToTwips(r.y())),
-                    static_cast<float>(PixelsToTwips(r.width())),
-                    static_cast<float>(PixelsToTwips(r.height()))};
-}
-
-template<typename W>
-W *named(W *widget, const char *name, const TwipRect &geometry)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(toPixels(geometry));
-    return widget;
-}
-
 QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const char *name,
                              const TwipRect &geometry)
 {
-    auto *bar = named(new QScrollBar(orientation, parent), name, geometry);
+    auto *bar = namedChild(new QScrollBar(orientation, parent), name, geometry);
     bar->setRange(0, 0);
-    bar->setSingleStep(TwipsToPixels(kPictureScrollSmallStep));
-    bar->setPageStep(TwipsToPixels(kPictureScrollLargeStep));
+    bar->setSingleStep(twipsToPixels(kPictureScrollSmallStep));
+    bar->setPageStep(twipsToPixels(kPictureScrollLargeStep));
     bar->setTracking(false); // the picture moves once the value has changed, not while dragging
     bar->setEnabled(false);
     return bar;
@@ -112,7 +83,7 @@ MainWindow::MainWindow(QWidget *parent)
     composeControls(client);
     composeCams(client);
     composeViewer(client);
-    txtStatus = named(new QLineEdit(client), "txtStatus", Form1Geometry::txtStatus);
+    txtStatus = namedChild(new QLineEdit(client), "txtStatus", Form1Geometry::txtStatus);
     txtStatus->setText(QStringLiteral("status..."));
     composeMenus();
 
@@ -120,8 +91,8 @@ MainWindow::MainWindow(QWidget *parent)
     connectCommands();
     connectClock();
 
-    resize(TwipsToPixels(Form1Geometry::kClientWidth),
-           TwipsToPixels(Form1Geometry::kClientHeight) + menuBar()->sizeHint().height());
+    resize(twipsToPixels(Form1Geometry::kClientWidth),
+           twipsToPixels(Form1Geometry::kClientHeight) + menuBar()->sizeHint().height());
 }
 
 MainWindow::~MainWindow() = default;
@@ -129,27 +100,26 @@ MainWindow::~MainWindow() = default;
 void MainWindow::composeControls(QWidget *client)
 {
     namespace G = Form1Geometry;
-    Frame1 = named(new QGroupBox(QStringLiteral("Controls"), client), "Frame1", G::Frame1);
-    Frame1->setFont(verdana(kSmallPoints));
+    Frame1 = namedChild(new QGroupBox(QStringLiteral("Controls"), client), "Frame1", G::Frame1);
+    Frame1->setFont(frameFont());
 
-    cmdAdd = NewPictureButton(Frame1, "cmdAdd", toPixels(G::cmdAdd), Pictures::Add, "Add a Cam");
-    cmdRemove = NewPictureButton(Frame1, "cmdRemove", toPixels(G::cmdRemove), Pictures::Remove,
-                                 "Remove Selected Cam");
-    cmdEdit = NewPictureButton(Frame1, "cmdEdit", toPixels(G::cmdEdit), Pictures::Edit, "Edit Selected Cam");
-    cmdStartCam = NewPictureButton(Frame1, "cmdStartCam", toPixels(G::cmdStartCam), Pictures::StartCam,
-                                   "Start Selected Cam");
-    cmdStopAll =
-        NewPictureButton(Frame1, "cmdStopAll", toPixels(G::cmdStopAll), Pictures::StopAll, "Stop All Cams");
+    cmdAdd = newPictureButton(Frame1, "cmdAdd", G::cmdAdd, Pictures::Add, "Add a Cam");
+    cmdRemove = newPictureButton(Frame1, "cmdRemove", G::cmdRemove, Pictures::Remove, "Remove Selected Cam");
+    cmdEdit = newPictureButton(Frame1, "cmdEdit", G::cmdEdit, Pictures::Edit, "Edit Selected Cam");
+    cmdStartCam =
+        newPictureButton(Frame1, "cmdStartCam", G::cmdStartCam, Pictures::StartCam, "Start Selected Cam");
+    cmdStopAll = newPictureButton(Frame1, "cmdStopAll", G::cmdStopAll, Pictures::StopAll, "Stop All Cams");
 
-    Command2 = named(new QPushButton(Frame1), "Command2", G::Command2);
+    Command2 = namedChild(new QPushButton(Frame1), "Command2", G::Command2);
     Command2->setFont(font()); // the window's default font, not the frame's
 
-    chkSave = named(new QCheckBox(QStringLiteral("AutoSave New Pictures"), Frame1), "chkSave", G::chkSave);
+    chkSave =
+        namedChild(new QCheckBox(QStringLiteral("AutoSave New Pictures"), Frame1), "chkSave", G::chkSave);
     chkSave->setToolTip(QStringLiteral("saved to /cam/ subdirectory under Peltrixcammer.exe"));
 
-    Label1 = named(new QLabel(QStringLiteral("Webcam Listing"), Frame1), "Label1", G::Label1);
+    Label1 = namedChild(new QLabel(QStringLiteral("Webcam Listing"), Frame1), "Label1", G::Label1);
 
-    List1 = named(new QListWidget(Frame1), "List1", G::List1);
+    List1 = namedChild(new QListWidget(Frame1), "List1", G::List1);
     List1->setSortingEnabled(true);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->viewport()->installEventFilter(this);
@@ -164,17 +134,17 @@ void MainWindow::composeCams(QWidget *client)
 void MainWindow::composeViewer(QWidget *client)
 {
     namespace G = Form1Geometry;
-    frmMain = named(new QGroupBox(QStringLiteral("Viewer"), client), "frmMain", G::frmMain);
-    frmMain->setFont(verdana(kSmallPoints));
+    frmMain = namedChild(new QGroupBox(QStringLiteral("Viewer"), client), "frmMain", G::frmMain);
+    frmMain->setFont(frameFont());
 
-    Picture1 = named(new QWidget(frmMain), "Picture1", G::Picture1);
+    Picture1 = namedChild(new QWidget(frmMain), "Picture1", G::Picture1);
     Picture1->setFont(font());
-    imgMain = named(new QLabel(Picture1), "imgMain", G::imgMain);
+    imgMain = namedChild(new QLabel(Picture1), "imgMain", G::imgMain);
     VScroll2 = pictureScrollBar(Picture1, Qt::Vertical, "VScroll2", G::VScroll2);
     HScroll1 = pictureScrollBar(Picture1, Qt::Horizontal, "HScroll1", G::HScroll1);
-    Command1 = named(new QPushButton(Picture1), "Command1", G::Command1);
+    Command1 = namedChild(new QPushButton(Picture1), "Command1", G::Command1);
 
-    frmDetails = named(new QGroupBox(frmMain), "frmDetails", G::frmDetails);
+    frmDetails = namedChild(new QGroupBox(frmMain), "frmDetails", G::frmDetails);
     composeDetails();
 
     frmDetails->hide();
@@ -184,11 +154,12 @@ void MainWindow::composeViewer(QWidget *client)
 void MainWindow::composeDetails()
 {
     namespace G = Form1Geometry;
-    cmdSave = named(new QPushButton(QStringLiteral("Save Image"), frmDetails), "cmdSave", G::cmdSave);
-    Command3 = named(new QPushButton(QStringLiteral("Screensaver"), frmDetails), "Command3", G::Command3);
-    Label6 = named(new QLabel(QStringLiteral("Zoom:"), frmDetails), "Label6", G::Label6);
+    cmdSave = namedChild(new QPushButton(QStringLiteral("Save Image"), frmDetails), "cmdSave", G::cmdSave);
+    Command3 =
+        namedChild(new QPushButton(QStringLiteral("Screensaver"), frmDetails), "Command3", G::Command3);
+    Label6 = namedChild(new QLabel(QStringLiteral("Zoom:"), frmDetails), "Label6", G::Label6);
     Label6->setFont(font());
-    Slider1 = named(new QSlider(Qt::Horizontal, frmDetails), "Slider1", G::Slider1);
+    Slider1 = namedChild(new QSlider(Qt::Horizontal, frmDetails), "Slider1", G::Slider1);
     Slider1->setRange(kZoomMinimum, kZoomMaximum);
     Slider1->setValue(kZoomMinimum);
 
@@ -211,14 +182,14 @@ void MainWindow::composeDetails()
     };
     float top = G::kRowFirstTop;
     for (const Row &row : rows) {
-        auto *caption = named(new QLabel(QString::fromLatin1(row.caption), frmDetails), row.captionName,
-                              TwipRect{G::kCaptionLeft, top, G::kCaptionWidth, G::kRowHeight});
-        caption->setFont(verdana(kDetailPoints, true));
+        auto *caption = namedChild(new QLabel(QString::fromLatin1(row.caption), frmDetails), row.captionName,
+                                   TwipRect{G::kCaptionLeft, top, G::kCaptionWidth, G::kRowHeight});
+        caption->setFont(verdanaFont(kDetailPoints, true));
         if (row.value == &lblTime)
             labelalla = caption;
-        *row.value = named(new QLabel(QString::fromLatin1(row.initialText), frmDetails), row.valueName,
-                           TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
-        (*row.value)->setFont(verdana(kDetailPoints));
+        *row.value = namedChild(new QLabel(QString::fromLatin1(row.initialText), frmDetails), row.valueName,
+                                TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
+        (*row.value)->setFont(verdanaFont(kDetailPoints));
         top += G::kRowStep;
     }
 }
@@ -303,21 +274,15 @@ void MainWindow::LayoutMainWindow()
 {
     const QSize outer = frameGeometry().size();
     const MainLayout current{
-        toTwips(txtStatus->geometry()),
-        toTwips(Frame1->geometry()),
-        toTwips(List1->geometry()),
-        toTwips(frmCams->geometry()),
-        toTwips(frmCams->picWindowOuter()->geometry()),
-        toTwips(frmCams->VScroll1()->geometry()),
-        toTwips(frmMain->geometry()),
-        toTwips(Picture1->geometry()),
-        toTwips(frmDetails->geometry()),
-        toTwips(VScroll2->geometry()),
-        toTwips(HScroll1->geometry()),
-        toTwips(Command1->geometry()),
+        toTwips(txtStatus->geometry()),     toTwips(Frame1->geometry()),
+        toTwips(List1->geometry()),         toTwips(frmCams->geometry()),
+        toTwips(frmCams->windowGeometry()), toTwips(frmCams->scrollBarGeometry()),
+        toTwips(frmMain->geometry()),       toTwips(Picture1->geometry()),
+        toTwips(frmDetails->geometry()),    toTwips(VScroll2->geometry()),
+        toTwips(HScroll1->geometry()),      toTwips(Command1->geometry()),
     };
-    const MainLayout next = ::LayoutMainWindow(static_cast<float>(PixelsToTwips(outer.width())),
-                                               static_cast<float>(PixelsToTwips(outer.height())), current);
+    const MainLayout next = ::LayoutMainWindow(static_cast<float>(pixelsToTwips(outer.width())),
+                                               static_cast<float>(pixelsToTwips(outer.height())), current);
     if (next == current)
         return;
 
@@ -325,8 +290,7 @@ void MainWindow::LayoutMainWindow()
     Frame1->setGeometry(toPixels(next.Frame1));
     List1->setGeometry(toPixels(next.List1));
     frmCams->setGeometry(toPixels(next.frmCams));
-    frmCams->picWindowOuter()->setGeometry(toPixels(next.picWindowOuter));
-    frmCams->VScroll1()->setGeometry(toPixels(next.VScroll1));
+    frmCams->setWindowGeometry(toPixels(next.picWindowOuter), toPixels(next.VScroll1));
     frmMain->setGeometry(toPixels(next.frmMain));
     Picture1->setGeometry(toPixels(next.Picture1));
     frmDetails->setGeometry(toPixels(next.frmDetails));

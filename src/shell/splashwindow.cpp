@@ -24,7 +24,7 @@ SplashWindow::SplashWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmSplash"));
     setAttribute(Qt::WA_DeleteOnClose);
-    const QRect area = TwipsRect(0, 0, kSplashWidth, kSplashHeight);
+    const QRect area = toPixels(TwipRect{0, 0, kSplashWidth, kSplashHeight});
     setFixedSize(area.size());
 
     Image1 = new QLabel(this);

@@ -72,9 +72,11 @@ QString CamAddress::connectHost() const
     return hostName;
 }
 
-AddressSplit SplitAddress(const QString &address)
+AddressSplit splitAddress(const QString &address)
 {
     AddressSplit result;
+    if (address.contains(QLatin1Char('\r')) || address.contains(QLatin1Char('\n')))
+        return result;
     const QString rest =
         address.startsWith(kHttpPrefix, Qt::CaseSensitive) ? address.mid(kHttpPrefix.size()) : address;
     const qsizetype slash = rest.indexOf(QLatin1Char('/'));

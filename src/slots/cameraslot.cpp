@@ -1,15 +1,16 @@
 #include "slots/cameraslot.h"
 
 #include "common/clickableimage.h"
+#include "common/lockwindow.h"
+#include "common/namedchild.h"
 #include "common/picturebutton.h"
 #include "common/pictures.h"
-#include "common/twips.h"
+#include "slots/slotfetch.h"
 
 #include <QLineEdit>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTcpSocket>
 #include <QTimer>
 #include <QToolButton>
 
@@ -20,27 +21,26 @@ constexpr int kProgressMaximum = 100;
 
 // Geometry inside the slot frame, in twips. The data fields and cmdStart lie below the frame's
 // lower edge, out of sight.
-constexpr double kImgCam[] = {180, 240, 1275, 960};
-constexpr double kImgRefresh[] = {660, 600, 315, 255};
-constexpr double kPrgCam[] = {180, 1200, 1275, 135};
-constexpr double kCmdRefresh[] = {180, 1380, 435, 435};
-constexpr double kCmdStop[] = {1020, 1380, 435, 435};
-constexpr double kFieldLeft = 120;
-constexpr double kFieldWidth = 1395;
-constexpr double kFieldHeight = 285;
-constexpr double kTxtRefreshedTop = 2880;
-constexpr double kTxtAddressTop = 3180;
-constexpr double kTxtRefreshTop = 3480;
-constexpr double kTxtNameTop = 3780;
-constexpr double kTxtUpdatedTop = 4080;
-constexpr double kCmdStart[] = {120, 4380, 1395, 255};
+constexpr TwipRect kImgCam{180, 240, 1275, 960};
+constexpr TwipRect kImgRefresh{660, 600, 315, 255};
+constexpr TwipRect kPrgCam{180, 1200, 1275, 135};
+constexpr TwipRect kCmdRefresh{180, 1380, 435, 435};
+constexpr TwipRect kCmdStop{1020, 1380, 435, 435};
+constexpr TwipRect kTxtRefreshed{120, 2880, 1395, 285};
+constexpr TwipRect kTxtAddress{120, 3180, 1395, 285};
+constexpr TwipRect kTxtRefresh{120, 3480, 1395, 285};
+constexpr TwipRect kTxtName{120, 3780, 1395, 285};
+constexpr TwipRect kTxtUpdated{120, 4080, 1395, 285};
+constexpr TwipRect kCmdStart{120, 4380, 1395, 255};
 
-QLineEdit *dataField(QWidget *parent, const char *name, double top)
+// A control out of sight: it takes no focus, so typing blind never reaches it.
+template<typename W>
+W *hiddenControl(W *widget, const char *objectName, const TwipRect &geometry, const QString &accessibleName)
 {
-    auto *field = new QLineEdit(parent);
-    field->setObjectName(QString::fromLatin1(name));
-    field->setGeometry(TwipsRect(kFieldLeft, top, kFieldWidth, kFieldHeight));
-    return field;
+    namedChild(widget, objectName, geometry);
+    widget->setFocusPolicy(Qt::NoFocus);
+    widget->setAccessibleName(accessibleName);
+    return widget;
 }
 
 } // namespace
@@ -51,53 +51,159 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
 {
     setObjectName(QStringLiteral("Frame"));
 
-    imgCam = new ClickableImage(this);
-    imgCam->setObjectName(QStringLiteral("imgCam"));
-    imgCam->setGeometry(TwipsRect(kImgCam));
-    imgCam->setScaledContents(true);
+    m_imgCam = namedChild(new ClickableImage(this), "imgCam", kImgCam);
+    m_imgCam->setScaledContents(true);
+    m_imgCam->setAccessibleName(QStringLiteral("Camera picture"));
+    m_imgCam->setAccessibleDescription(
+        QStringLiteral("The camera's latest picture. Click it to show it large in the viewer."));
 
-    imgRefresh = new ClickableImage(this);
-    imgRefresh->setObjectName(QStringLiteral("imgRefresh"));
-    imgRefresh->setGeometry(TwipsRect(kImgRefresh));
-    imgRefresh->setScaledContents(true);
-    imgRefresh->hide();
+    m_imgRefresh = namedChild(new ClickableImage(this), "imgRefresh", kImgRefresh);
+    m_imgRefresh->setScaledContents(true);
+    m_imgRefresh->setAccessibleName(QStringLiteral("Fetching a new picture"));
+    m_imgRefresh->hide();
 
-    prgCam = new QProgressBar(this);
-    prgCam->setObjectName(QStringLiteral("prgCam"));
-    prgCam->setGeometry(TwipsRect(kPrgCam));
-    prgCam->setRange(0, kProgressMaximum);
-    prgCam->setValue(0);
-    prgCam->setTextVisible(false);
+    m_prgCam = namedChild(new QProgressBar(this), "prgCam", kPrgCam);
+    m_prgCam->setRange(0, kProgressMaximum);
+    m_prgCam->setValue(0);
+    m_prgCam->setTextVisible(false);
+    m_prgCam->setAccessibleName(QStringLiteral("Picture received"));
 
-    cmdRefresh =
-        NewPictureButton(this, "cmdRefresh", TwipsRect(kCmdRefresh), Pictures::SlotRefresh, "Refresh");
-    cmdStop = NewPictureButton(this, "cmdStop", TwipsRect(kCmdStop), Pictures::SlotStop, "Stop");
+    m_cmdRefresh = newPictureButton(this, "cmdRefresh", kCmdRefresh, Pictures::SlotRefresh, "Refresh");
+    m_cmdStop = newPictureButton(this, "cmdStop", kCmdStop, Pictures::SlotStop, "Stop");
 
-    txtRefreshed = dataField(this, "txtRefreshed", kTxtRefreshedTop);
-    txtAddress = dataField(this, "txtAddress", kTxtAddressTop);
-    txtRefresh = dataField(this, "txtRefresh", kTxtRefreshTop);
-    txtRefresh->setText(QStringLiteral("30"));
-    txtName = dataField(this, "txtName", kTxtNameTop);
-    txtUpdated = dataField(this, "txtUpdated", kTxtUpdatedTop);
+    m_txtRefreshed =
+        hiddenControl(new QLineEdit(this), "txtRefreshed", kTxtRefreshed, QStringLiteral("Last refreshed"));
+    m_txtAddress =
+        hiddenControl(new QLineEdit(this), "txtAddress", kTxtAddress, QStringLiteral("Picture address"));
+    m_txtRefresh =
+        hiddenControl(new QLineEdit(this), "txtRefresh", kTxtRefresh, QStringLiteral("Refresh seconds"));
+    m_txtRefresh->setText(QStringLiteral("30"));
+    m_txtName = hiddenControl(new QLineEdit(this), "txtName", kTxtName, QStringLiteral("Camera name"));
+    m_txtUpdated =
+        hiddenControl(new QLineEdit(this), "txtUpdated", kTxtUpdated, QStringLiteral("Last changed"));
+    m_cmdStart = hiddenControl(new QPushButton(QStringLiteral("start"), this), "cmdStart", kCmdStart,
+                               QStringLiteral("start"));
 
-    cmdStart = new QPushButton(QStringLiteral("start"), this);
-    cmdStart->setObjectName(QStringLiteral("cmdStart"));
-    cmdStart->setGeometry(TwipsRect(kCmdStart));
+    m_timRefresh = new QTimer(this);
+    m_timRefresh->setObjectName(QStringLiteral("timRefresh"));
+    m_timRefresh->setInterval(kTimerIntervalMs);
 
-    timRefresh = new QTimer(this);
-    timRefresh->setObjectName(QStringLiteral("timRefresh"));
-    timRefresh->setInterval(kTimerIntervalMs);
+    m_fetch = new SlotFetch(this);
+
+    connect(m_imgCam, &ClickableImage::clicked, this, &CameraSlot::pictureClicked);
+    connect(m_imgRefresh, &ClickableImage::clicked, this, &CameraSlot::indicatorClicked);
+    connect(m_cmdRefresh, &QToolButton::clicked, this, &CameraSlot::refreshClicked);
+    connect(m_cmdStop, &QToolButton::clicked, this, &CameraSlot::stopClicked);
+    connect(m_cmdStart, &QPushButton::clicked, this, &CameraSlot::startClicked);
+    connect(m_timRefresh, &QTimer::timeout, this, &CameraSlot::timerTicked);
 
     hide();
 }
 
 CameraSlot::~CameraSlot() = default;
 
+QString CameraSlot::name() const
+{
+    return m_txtName->text();
+}
+
+QString CameraSlot::address() const
+{
+    return m_txtAddress->text();
+}
+
+QString CameraSlot::refreshText() const
+{
+    return m_txtRefresh->text();
+}
+
+QString CameraSlot::updatedText() const
+{
+    return m_txtUpdated->text();
+}
+
+QString CameraSlot::refreshedText() const
+{
+    return m_txtRefreshed->text();
+}
+
+void CameraSlot::setCamera(const QString &name, const QString &address, const QString &refreshText)
+{
+    m_txtName->setText(name);
+    m_txtAddress->setText(address);
+    m_txtRefresh->setText(refreshText);
+}
+
+void CameraSlot::setUpdatedText(const QString &text)
+{
+    m_txtUpdated->setText(text);
+}
+
+void CameraSlot::setRefreshedText(const QString &text)
+{
+    m_txtRefreshed->setText(text);
+}
+
+bool CameraSlot::isIndicatorShown() const
+{
+    return !m_imgRefresh->isHidden();
+}
+
+void CameraSlot::setIndicatorShown(bool shown)
+{
+    m_imgRefresh->setVisible(shown);
+}
+
+void CameraSlot::raiseIndicator()
+{
+    m_imgRefresh->raise();
+}
+
+void CameraSlot::setIndicatorPicture(const QPixmap &picture)
+{
+    m_imgRefresh->setPixmap(picture);
+}
+
+int CameraSlot::progress() const
+{
+    return m_prgCam->value();
+}
+
+void CameraSlot::setProgress(int value)
+{
+    m_prgCam->setValue(value);
+}
+
+void CameraSlot::startRefreshTimer()
+{
+    m_timRefresh->start();
+}
+
+void CameraSlot::stopRefreshTimer()
+{
+    m_timRefresh->stop();
+}
+
+bool CameraSlot::isRefreshTimerActive() const
+{
+    return m_timRefresh->isActive();
+}
+
+void CameraSlot::lockPicture(bool lock)
+{
+    LockWindow(m_imgCam, lock);
+}
+
+QSize CameraSlot::pictureSize() const
+{
+    return m_imgCam->size();
+}
+
 void CameraSlot::setPicture(SlotPicture picture)
 {
     m_picture = std::move(picture);
     if (m_picture.isBlank())
-        imgCam->clear();
+        m_imgCam->clear();
     else
-        imgCam->setPixmap(QPixmap::fromImage(m_picture.slotImage()));
+        m_imgCam->setPixmap(QPixmap::fromImage(m_picture.slotImage()));
 }

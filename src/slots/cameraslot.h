@@ -1,24 +1,22 @@
 #pragma once
 
-#include "slots/camaddress.h"
-#include "slots/headerendscanner.h"
 #include "slots/slotpicture.h"
 
-#include <QByteArray>
 #include <QGroupBox>
 #include <QString>
 
 class ClickableImage;
 class QLineEdit;
+class QPixmap;
 class QProgressBar;
 class QPushButton;
-class QTcpSocket;
 class QTimer;
 class QToolButton;
+class SlotFetch;
 
 // One of the 24 viewing slots: its frame (objectName "Frame", caption "[WebCam]" at first) with
-// every per-slot control, and the per-slot variables of the fetch. Controls carry their names as
-// objectName, unique within the frame. The fetch logic lives in SlotPane; a slot is its record.
+// every per-slot control, the slot's fetch and the per-slot variables. Controls carry their names
+// as objectName, unique within the frame. The handlers live in SlotPane; a slot is its record.
 class CameraSlot : public QGroupBox
 {
     Q_OBJECT
@@ -29,43 +27,68 @@ public:
 
     qint16 index() const { return m_index; }
 
+    // The camera texts kept in the slot's hidden fields.
+    QString name() const; // txtName
+    QString address() const; // txtAddress
+    QString refreshText() const; // txtRefresh
+    QString updatedText() const; // txtUpdated: what followed "Last-Modified:", leading space kept
+    QString refreshedText() const; // txtRefreshed: when the slot last saw a new picture
+    void setCamera(const QString &name, const QString &address, const QString &refreshText);
+    void setUpdatedText(const QString &text);
+    void setRefreshedText(const QString &text);
+
+    // The refresh indicator (imgRefresh) over the picture.
+    bool isIndicatorShown() const;
+    void setIndicatorShown(bool shown);
+    void raiseIndicator();
+    void setIndicatorPicture(const QPixmap &picture);
+
+    int progress() const; // prgCam, 0 to 100
+    void setProgress(int value);
+
+    // The one-second tick (timRefresh); start() restarts its phase.
+    void startRefreshTimer();
+    void stopRefreshTimer();
+    bool isRefreshTimerActive() const;
+
+    // Suspends (true) or resumes (false) the drawing of the slot's picture.
+    void lockPicture(bool lock);
+
+    SlotFetch *fetch() const { return m_fetch; } // wsCam
+
     // The picture the slot shows (imgCam); setting it updates imgCam.
     const SlotPicture &picture() const { return m_picture; }
     void setPicture(SlotPicture picture);
-
-    // Controls (owned by the frame).
-    ClickableImage *imgCam = nullptr;
-    ClickableImage *imgRefresh = nullptr;
-    QProgressBar *prgCam = nullptr;
-    QToolButton *cmdRefresh = nullptr;
-    QToolButton *cmdStop = nullptr;
-    QPushButton *cmdStart = nullptr;
-    QLineEdit *txtName = nullptr;
-    QLineEdit *txtAddress = nullptr;
-    QLineEdit *txtRefresh = nullptr;
-    QLineEdit *txtUpdated = nullptr;
-    QLineEdit *txtRefreshed = nullptr;
-    QTimer *timRefresh = nullptr;
-    QTcpSocket *wsCam = nullptr; // the current fetch's socket; null between fetches
+    QSize pictureSize() const;
 
     // Per-slot variables of the fetch.
-    QString hostName;
-    QString requestPath;
-    QByteArray replyBuffer;
-    qint32 bytesReceived = 0;
-    bool headerDone = false;
-    qint32 contentLength = 0;
     QString lastModified;
     bool pictureChanged = false;
     qint32 refreshSeconds = 30; // kept when a refresh text cannot be read; 30 matches txtRefresh's first text
     qint32 elapsedSeconds = 0;
 
+signals:
+    void pictureClicked(); // imgCam
+    void indicatorClicked(); // imgRefresh
+    void refreshClicked(); // cmdRefresh
+    void stopClicked(); // cmdStop
+    void startClicked(); // cmdStart
+    void timerTicked(); // timRefresh
+
 private:
     qint16 m_index;
     SlotPicture m_picture;
-    quint16 m_port = CamAddress::kDefaultPort; // port of the current fetch
-    QString m_hostHeader; // Host line value of the current fetch
-    HeaderEndScanner m_headerScan; // header-end search of the current reply
-
-    friend class SlotPane;
+    ClickableImage *m_imgCam = nullptr;
+    ClickableImage *m_imgRefresh = nullptr;
+    QProgressBar *m_prgCam = nullptr;
+    QToolButton *m_cmdRefresh = nullptr;
+    QToolButton *m_cmdStop = nullptr;
+    QPushButton *m_cmdStart = nullptr;
+    QLineEdit *m_txtName = nullptr;
+    QLineEdit *m_txtAddress = nullptr;
+    QLineEdit *m_txtRefresh = nullptr;
+    QLineEdit *m_txtUpdated = nullptr;
+    QLineEdit *m_txtRefreshed = nullptr;
+    QTimer *m_timRefresh = nullptr;
+    SlotFetch *m_fetch = nullptr;
 };

@@ -1,10 +1,12 @@
 #include "slots/dechunk.h"
 
+#include "slots/httpprotocol.h"
+
 #include <optional>
 
 namespace {
 
-constexpr QByteArrayView kLineEnd{"\r\n"};
+using HttpProtocol::kLineEnd;
 // Sizes of more hex digits than this cannot be real (and would overflow).
 constexpr qsizetype kMaxSizeDigits = 15;
 
@@ -41,7 +43,7 @@ std::optional<qint64> chunkSize(QByteArrayView line)
 
 } // namespace
 
-DechunkResult Dechunk(QByteArrayView chunked)
+DechunkResult dechunk(QByteArrayView chunked)
 {
     using Status = DechunkResult::Status;
     DechunkResult result;

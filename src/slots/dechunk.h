@@ -17,4 +17,4 @@ struct DechunkResult
 
 // Chunk extensions (after ";") and trailer lines are read over; bytes after the end are ignored.
 // Chunk sizes beyond the given input are Incomplete, never allocated.
-DechunkResult Dechunk(QByteArrayView chunked);
+DechunkResult dechunk(QByteArrayView chunked);

@@ -8,8 +8,6 @@
 class HeaderEndScanner
 {
 public:
-    static constexpr QByteArrayView kHeaderEnd{"\r\n\r\n"};
-
     // buffer is the reply so far: the buffer of the previous call with bytes appended. Returns
     // the 0-based position of the first CR LF CR LF, or -1 while there is none.
     qsizetype scan(QByteArrayView buffer);

@@ -1,29 +1,26 @@
 #include "slots/httprequest.h"
 
+#include "slots/httpprotocol.h"
+
 #include <QByteArray>
 #include <QString>
 
-namespace {
-constexpr char kLineEnd[] = "\r\n";
-} // namespace
-
-QString EscapeSpaces(const QString &path)
+QString escapeSpaces(const QString &path)
 {
     QString escaped = path;
     escaped.replace(QLatin1Char(' '), QLatin1String("%20"));
     return escaped;
 }
 
-QByteArray BuildRequest(const QString &path, const QString &hostHeader)
+QByteArray buildRequest(const QString &path, const QString &hostHeader)
 {
-    QByteArray request;
-    request.reserve(path.size() + hostHeader.size() + 64);
-    request += "GET ";
-    request += path.toLatin1();
+    using HttpProtocol::kLineEnd;
+    QByteArray request = QByteArrayLiteral("GET ");
+    request += path.toLocal8Bit();
     request += " HTTP/1.1";
     request += kLineEnd;
     request += "Host: ";
-    request += hostHeader.toLatin1();
+    request += hostHeader.toLocal8Bit();
     request += kLineEnd;
     request += "Connection: close";
     request += kLineEnd;

@@ -7,12 +7,12 @@
 
 #include <cmath>
 
-qint32 RefreshSecondsFromText(const QString &text, qint32 previous)
+qint32 refreshSecondsFromText(const QString &text, qint32 previous)
 {
-    return ToWholeNumber(text).value_or(previous);
+    return toWholeNumber(text).value_or(previous);
 }
 
-QString NextRefreshText(const QString &refreshText, qint32 elapsedSeconds, qint32 refreshSeconds)
+QString nextRefreshText(const QString &refreshText, qint32 elapsedSeconds, qint32 refreshSeconds)
 {
     bool ok = false;
     double period = refreshText.trimmed().toDouble(&ok);

@@ -6,9 +6,9 @@ class QString;
 
 // The refresh period a fetch start takes from the slot's refresh text: the text as a whole
 // number (see ToWholeNumber). A text that is no number or out of range keeps previous.
-qint32 RefreshSecondsFromText(const QString &text, qint32 previous);
+qint32 refreshSecondsFromText(const QString &text, qint32 previous);
 
 // The "Next Refresh" countdown: the refresh text read as a floating-point number minus the
 // seconds elapsed, as a plain decimal number ("25", "24.5", "-1"). When the text is no number,
 // the countdown is taken from refreshSeconds, the period the slot actually runs on.
-QString NextRefreshText(const QString &refreshText, qint32 elapsedSeconds, qint32 refreshSeconds);
+QString nextRefreshText(const QString &refreshText, qint32 elapsedSeconds, qint32 refreshSeconds);

@@ -1,12 +1,11 @@
 #include "slots/replyheader.h"
 
+#include "slots/httpprotocol.h"
 #include "slots/wholenumber.h"
-
-#include <QList>
 
 namespace {
 
-constexpr QByteArrayView kLineEnd{"\r\n"};
+using HttpProtocol::kLineEnd;
 const QLatin1String kLastModified("Last-Modified:");
 
 QLatin1String latin1(QByteArrayView bytes)
@@ -30,7 +29,7 @@ void forEachLine(QByteArrayView block, Visit visit)
 
 } // namespace
 
-qint32 ContentLengthOf(QByteArrayView headerBlock)
+qint32 contentLengthOf(QByteArrayView headerBlock)
 {
     qint32 length = 0;
     forEachLine(headerBlock, [&length](QByteArrayView line) {
@@ -38,7 +37,7 @@ qint32 ContentLengthOf(QByteArrayView headerBlock)
             return false;
         const qsizetype space = line.indexOf(' ');
         if (space >= 0) {
-            const std::optional<qint32> value = ToWholeNumber(latin1(line.sliced(space + 1)));
+            const std::optional<qint32> value = toWholeNumber(latin1(line.sliced(space + 1)));
             if (value)
                 length = *value;
         }
@@ -47,7 +46,29 @@ qint32 ContentLengthOf(QByteArrayView headerBlock)
     return length;
 }
 
-std::optional<int> ProgressValue(qint32 bytesReceived, qint32 contentLength)
+std::optional<qint64> declaredBodyLength(QByteArrayView headerBlock)
+{
+    if (isChunkedHeader(headerBlock))
+        return std::nullopt;
+    std::optional<qint64> length;
+    bool valid = true;
+    forEachLine(headerBlock, [&length, &valid](QByteArrayView line) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0 || line.first(colon).trimmed().compare("Content-Length", Qt::CaseInsensitive) != 0)
+            return false;
+        const QByteArrayView digits = line.sliced(colon + 1).trimmed();
+        bool ok = !digits.isEmpty();
+        for (const char c : digits)
+            ok = ok && c >= '0' && c <= '9';
+        const qint64 value = ok ? digits.toLongLong(&ok) : -1;
+        valid = ok && (!length || *length == value);
+        length = value;
+        return !valid;
+    });
+    return valid ? length : std::nullopt;
+}
+
+std::optional<int> progressValue(qint32 bytesReceived, qint32 contentLength)
 {
     constexpr float kMinimum = 0.0F;
     constexpr float kMaximum = 100.0F;
@@ -60,12 +81,12 @@ std::optional<int> ProgressValue(qint32 bytesReceived, qint32 contentLength)
     return qRound(percent);
 }
 
-bool IsPictureHeader(QByteArrayView headerBlock)
+bool isPictureHeader(QByteArrayView headerBlock)
 {
     return latin1(headerBlock).contains(QLatin1String("image/"), Qt::CaseInsensitive);
 }
 
-bool IsChunkedHeader(QByteArrayView headerBlock)
+bool isChunkedHeader(QByteArrayView headerBlock)
 {
     bool chunked = false;
     forEachLine(headerBlock, [&chunked](QByteArrayView line) {
@@ -83,7 +104,7 @@ bool IsChunkedHeader(QByteArrayView headerBlock)
     return chunked;
 }
 
-LastModifiedCheck CheckLastModified(QByteArrayView headerBlock, const QString &lastModified)
+LastModifiedCheck checkLastModified(QByteArrayView headerBlock, const QString &lastModified)
 {
     LastModifiedCheck check;
     check.lastModified = lastModified;

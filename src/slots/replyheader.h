@@ -11,19 +11,24 @@
 // Content-Length: the first line that contains "Content-Length" anywhere (case-sensitive) decides;
 // its text after the first space is taken as a whole number. 0 when no line matches, the line has
 // no space, or its text is no 32-bit number.
-qint32 ContentLengthOf(QByteArrayView headerBlock);
+qint32 contentLengthOf(QByteArrayView headerBlock);
+
+// The body length the server declares: the value of a "Content-Length:" line (name in any case)
+// made of decimal digits alone. Empty when there is none, when two such lines disagree, when the
+// value is no such number, and when the body is sent in chunks (the length then means nothing).
+std::optional<qint64> declaredBodyLength(QByteArrayView headerBlock);
 
 // The progress bar value for body bytes received of contentLength announced: their percentage,
 // rounded to a whole number. Empty when there is no length (below 1) or the share lies outside
 // 0 to 100; the bar then keeps its value.
-std::optional<int> ProgressValue(qint32 bytesReceived, qint32 contentLength);
+std::optional<int> progressValue(qint32 bytesReceived, qint32 contentLength);
 
 // A picture reply: "image/" anywhere in the header block, in any case. The status is not read.
-bool IsPictureHeader(QByteArrayView headerBlock);
+bool isPictureHeader(QByteArrayView headerBlock);
 
 // The body is sent in chunks: a "Transfer-Encoding" line (name in any case) whose last coding is
 // "chunked" (any case).
-bool IsChunkedHeader(QByteArrayView headerBlock);
+bool isChunkedHeader(QByteArrayView headerBlock);
 
 // The slot's change detection by the "Last-Modified:" line, for one reply.
 struct LastModifiedCheck
@@ -39,4 +44,4 @@ struct LastModifiedCheck
 // first line a slot sees is stored and marks no change; a later line that differs in any
 // character marks a change and is stored; an equal line, or none, marks no change. Without a
 // line the stored one stays.
-LastModifiedCheck CheckLastModified(QByteArrayView headerBlock, const QString &lastModified);
+LastModifiedCheck checkLastModified(QByteArrayView headerBlock, const QString &lastModified);

@@ -7,7 +7,6 @@
 
 class CameraSlot;
 class QScrollBar;
-class QTcpSocket;
 class QWidget;
 struct SharedState;
 
@@ -27,18 +26,25 @@ public:
     CameraSlot *slot(int Index) const;
     SharedState &state() const { return m_state; }
 
-    QWidget *picWindowOuter() const { return m_picWindowOuter; }
-    QWidget *picWindowInner() const { return m_picWindowInner; }
-    QScrollBar *VScroll1() const { return m_VScroll1; }
+    // The pane's window (picWindowOuter) and its scroll bar (VScroll1), as the main window's layout
+    // reads and fits them.
+    QRect windowGeometry() const;
+    QRect scrollBarGeometry() const;
+    void setWindowGeometry(const QRect &window, const QRect &scrollBar);
 
     // Gives every slot's refresh indicator this picture (start-up does it under LockWindow).
     void setRefreshPicture(const QPixmap &picture);
 
-    // A reply that grows past this many bytes is abandoned like a failed fetch (memory stays
-    // bounded). Tests lower it to avoid sending the full amount.
-    static constexpr qsizetype kMaxReplyBytes = qsizetype(64) * 1024 * 1024;
-    void setReplySizeLimit(qsizetype bytes) { m_replySizeLimit = bytes; }
-    qsizetype replySizeLimit() const { return m_replySizeLimit; }
+    // What the list commands and the edit dialog ask of the slots.
+    // The lowest-numbered free slot (frame hidden), or -1 when all 24 hold a camera.
+    int firstFreeSlot() const;
+    // Some slot's frame caption equals name, letter case included; free slots count too.
+    bool isNameOpen(const QString &name) const;
+    // Shows the slot's frame, gives it the camera's texts and starts its first fetch.
+    void loadCam(qint16 Index, const QString &name, const QString &address, const QString &refreshText);
+    // Every shown slot whose caption is openName takes the new texts and caption; none refetches.
+    void updateOpenCam(const QString &openName, const QString &name, const QString &address,
+                       const QString &refreshText);
 
     // Slot handlers. Index is the slot index 0..23; callers make sure it is in range.
     void cmdStart_Click(qint16 Index);
@@ -72,14 +78,10 @@ signals:
 
 private:
     void connectSlot(CameraSlot *cameraSlot);
-    void onSocketDisconnected(qint16 Index, QTcpSocket *socket);
-    // Closes the slot's socket without any further event from it (the close the program makes).
-    static void abandonFetch(CameraSlot *cameraSlot);
 
     SharedState &m_state;
     QWidget *m_picWindowOuter = nullptr;
     QWidget *m_picWindowInner = nullptr;
     QScrollBar *m_VScroll1 = nullptr;
     std::array<CameraSlot *, kSlotCount> m_slots{};
-    qsizetype m_replySizeLimit = kMaxReplyBytes;
 };

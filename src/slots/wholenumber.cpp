@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-std::optional<qint32> ToWholeNumber(const QString &text)
+std::optional<qint32> toWholeNumber(const QString &text)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())

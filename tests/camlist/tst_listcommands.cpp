@@ -109,8 +109,8 @@ struct Fixture
         for (int Index = 0; Index < SlotPane::kSlotCount; ++Index) {
             const CameraSlot *s = pane->slot(Index);
             if (!s->isHidden())
-                shown << QStringLiteral("%1 %2 %3").arg(Index).arg(s->title(), s->txtRefresh->text()) +
-                        (s->timRefresh->isActive() ? "" : " idle");
+                shown << QStringLiteral("%1 %2 %3").arg(Index).arg(s->title(), s->refreshText()) +
+                        (s->isRefreshTimerActive() ? "" : " idle");
         }
         return QString::fromLatin1(List()) + '#' + items.join(',') + '#' +
             QStringLiteral("%1|%2|").arg(state.intOpenCams).arg(commands.foundEntry.name) + shown.join(',') +
@@ -198,8 +198,7 @@ void TestListCommands::editMovesEntryAndUpdatesOpenSlots()
     QCOMPARE(List(), expected + "\r\n" + Block("Porch", kClosed + "moved.jpg", "45"));
     QTRY_COMPARE(f.commands.Form3(), nullptr);
     QVERIFY(f.snapshot().endsWith(QLatin1String("#Cam 2,Garden,Porch#2|Cam|0 Cam 2 20,1 Porch 45#")));
-    QCOMPARE(f.pane->slot(1)->txtName->text() + f.pane->slot(1)->txtAddress->text(),
-             "Porch" + kClosed + "moved.jpg");
+    QCOMPARE(f.pane->slot(1)->name() + f.pane->slot(1)->address(), "Porch" + kClosed + "moved.jpg");
     // A name the lookup cannot find (capital marker): the fields show it alone.
     f.run("edit Garden");
     QCOMPARE(Fields(f.commands.Form3()), QStringLiteral("Garden|Garden||"));

@@ -84,9 +84,9 @@ void TestMainWindow::layoutAndScrolling()
         w.resize(size - (w.frameGeometry().size() - w.geometry().size()));
     };
     resizeOuter(QSize(1000, 700));
-    QTRY_COMPARE(w.txtStatus->y(), TwipsToPixels(700 * 15 - 1115));
+    QTRY_COMPARE(w.txtStatus->y(), twipsToPixels(700 * 15 - 1115));
     // The scroll bars count in pixels: 2000 twips down puts the slot pane's top at -2030 twips.
-    w.frmCams->VScroll1()->setValue(TwipsToPixels(2000));
+    w.frmCams->findChild<QScrollBar *>("VScroll1")->setValue(twipsToPixels(2000));
     // The detail picture follows its bars once they have a range.
     w.VScroll2->setRange(0, 500);
     w.HScroll1->setRange(0, 500);
@@ -96,12 +96,12 @@ void TestMainWindow::layoutAndScrolling()
     resizeOuter(outer);
     QTRY_COMPARE(w.frameGeometry().size(), outer);
     // Too small a window keeps the layout of 1000 x 700; the scroll positions stay either way.
-    const double W = PixelsToTwips(laidOut ? outer.width() : 1000),
-                 H = PixelsToTwips(laidOut ? outer.height() : 700);
-    QTRY_COMPARE(w.txtStatus->geometry(), TwipsRect(0, H - 1115, W - 200, 315));
+    const auto W = float(pixelsToTwips(laidOut ? outer.width() : 1000)),
+               H = float(pixelsToTwips(laidOut ? outer.height() : 700));
+    QTRY_COMPARE(w.txtStatus->geometry(), toPixels({0, H - 1115, W - 200, 315}));
     QCOMPARE(w.Picture1->size(),
-             TwipsRect(0, 0, W - 6880, H - 1115 - 1995 - 315).size()); // laid out while hidden
-    QCOMPARE(w.frmCams->picWindowInner()->y(), TwipsToPixels(-2030));
+             toPixels({0, 0, W - 6880, H - 1115 - 1995 - 315}).size()); // laid out while hidden
+    QCOMPARE(w.frmCams->findChild<QWidget *>("picWindowInner")->y(), twipsToPixels(-2030));
     QCOMPARE(w.imgMain->pos(), QPoint(-100, -40));
 }
 

@@ -86,7 +86,9 @@ void TestStartUp::formLoad()
     // The refresh indicators, down to the last slot's, hold the 21 x 17 refresh picture.
     const QImage refresh(QString::fromLatin1(Pictures::Refresh));
     QCOMPARE(refresh.size(), QSize(21, 17));
-    QCOMPARE(Form1.frmCams->slot(SlotPane::kSlotCount - 1)->imgRefresh->pixmap().toImage(), refresh);
+    QCOMPARE(
+        Form1.frmCams->slot(SlotPane::kSlotCount - 1)->findChild<QLabel *>("imgRefresh")->pixmap().toImage(),
+        refresh);
 }
 
 void TestStartUp::splashShowsMainWindowOnTick75()

@@ -1,184 +1,175 @@
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
-#include "common/clickableimage.h"
-#include "common/sharedstate.h"
-#include "slots/cameraslot.h"
-#include "slots/slotpane.h"
-#include "support/offscreenmain.h"
+#include "slots/slotfetch.h"
 
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
+#include <QtTest>
 
 #include <memory>
 
-// Whole fetches of one slot against loopback camera servers, as the user sees them.
+// One fetch against loopback servers, without any widget: the request on the wire, the reply as
+// it arrives, and the ways a fetch ends early.
 class TestSlotFetch : public QObject
 {
     Q_OBJECT
 
-    static constexpr qint16 kSlot = 3;
-    SharedState m_state;
     CamServer m_server; // shared by all cases; each sets the routes it needs
-    std::unique_ptr<SlotPane> m_pane;
-    std::unique_ptr<QSignalSpy> m_handled;
+    std::unique_ptr<SlotFetch> m_fetch;
+    QList<int> m_progress; // the bar's value after each data event; -1 when it keeps its value
+    std::unique_ptr<QSignalSpy> m_finished;
 
-    CameraSlot *s() const { return m_pane->slot(kSlot); }
-
-    // Starts the slot on http://<host><path>; the host defaults to the shared server.
-    void start(const QByteArray &path, QByteArray host = {})
+    QString local(const QByteArray &path) const
     {
-        if (host.isEmpty())
-            host = "127.0.0.1:" + QByteArray::number(m_server.port());
-        s()->txtAddress->setText(QString::fromLatin1("http://" + host + path));
-        m_pane->cmdStart_Click(kSlot);
+        return QStringLiteral("http://127.0.0.1:%1").arg(m_server.port()) + QString::fromUtf8(path);
     }
 
-    // The slot reads the type only for "image/"; the picture's own bytes tell its format.
-    static QByteArray picture(const QByteArray &body)
+    // A server that never closes and writes only when told: each write is one data event.
+    struct Hanging
     {
-        return CamServer::httpReply(
-            "HTTP/1.1 200 OK",
-            {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(body.size())}, body);
-    }
+        QTcpServer server;
+        QTcpSocket *peer = nullptr;
+    };
 
 private slots:
     void initTestCase() { QVERIFY(m_server.listen()); }
 
     void init()
     {
-        m_pane = std::make_unique<SlotPane>(m_state);
-        m_handled = std::make_unique<QSignalSpy>(m_pane.get(), &SlotPane::replyHandled);
-        s()->setPicture(SlotPicture::notFound()); // what the slot showed before
+        // What the slot's handlers do with the fetch's events.
+        m_fetch = std::make_unique<SlotFetch>();
+        m_progress.clear();
+        SlotFetch *f = m_fetch.get();
+        connect(f, &SlotFetch::connected, f, &SlotFetch::sendRequest);
+        connect(f, &SlotFetch::dataArrived, f,
+                [this, f](qint32 bytesTotal) { m_progress.append(f->receive(bytesTotal).value_or(-1)); });
+        m_finished = std::make_unique<QSignalSpy>(f, &SlotFetch::replyFinished);
     }
 
     void cleanup()
     {
-        m_handled.reset();
-        m_pane.reset();
+        m_finished.reset();
+        m_fetch.reset();
     }
 
-    void showsPicture_data()
+    void requestOnTheWire_data()
     {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QList<qsizetype>>("cuts"); // from the blank line's start; pieces written 10 ms apart
+        QTest::addColumn<QString>("path"); // as the list file gives it
+        QTest::addColumn<QByteArray>("sentPath");
         QTest::addColumn<bool>("ipv6"); // served on [::1]
-        QTest::newRow("jpeg") << TestPictures::jpeg(640, 480) << QList<qsizetype>{} << false;
-        QTest::newRow("gif, blank line split")
-            << TestPictures::gif(83, 62, Qt::red) << QList<qsizetype>{-20, 1, 2, 3, 4, 100} << false;
-        QTest::newRow("bmp, many pieces")
-            << TestPictures::bmp(200, 100, Qt::blue) << QList<qsizetype>{-50, -1, 6, 5000, 30000} << false;
-        QTest::newRow("jpeg from an IPv6 literal")
-            << TestPictures::jpeg(64, 48) << QList<qsizetype>{} << true;
+        QTest::newRow("plain") << "/cam.jpg" << QByteArray("/cam.jpg") << false;
+        QTest::newRow("accent, euro sign, space") << QStringLiteral("/caf\u00e9/\u20ac 1.jpg")
+                                                  << QByteArray("/caf\xC3\xA9/\xE2\x82\xAC%201.jpg") << false;
+        QTest::newRow("IPv6 literal") << "/cam.jpg" << QByteArray("/cam.jpg") << true;
     }
 
-    void showsPicture()
+    void requestOnTheWire()
     {
-        QFETCH(QByteArray, body);
-        QFETCH(QList<qsizetype>, cuts);
+        QFETCH(QString, path);
+        QFETCH(QByteArray, sentPath);
         QFETCH(bool, ipv6);
         CamServer server;
         const bool listening = server.listen(ipv6 ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost);
         if (ipv6 && !listening)
             QSKIP("no IPv6 loopback here");
         QVERIFY(listening);
-        const QByteArray bytes = picture(body);
-        for (qsizetype &cut : cuts)
-            cut += bytes.indexOf("\r\n\r\n");
-        server.setReply("/cam.jpg", {bytes, cuts, 10, -1, CamReply::End::Close});
         const QByteArray host = (ipv6 ? "[::1]:" : "127.0.0.1:") + QByteArray::number(server.port());
-        start("/cam.jpg", host);
-        QVERIFY(m_handled->wait());
+        QVERIFY(m_fetch->start(QString::fromLatin1("http://" + host) + path));
+        QVERIFY(m_finished->wait());
         QCOMPARE(server.requests().value(0),
-                 "GET /cam.jpg HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\nAccept: */*\r\n\r\n");
-        QCOMPARE(s()->picture().bytes(), body);
-        QCOMPARE(QList<qint32>({s()->contentLength, s()->bytesReceived}),
-                 QList<qint32>(2, qint32(body.size())));
+                 "GET " + sentPath + " HTTP/1.1\r\nHost: " + host +
+                     "\r\nConnection: close\r\nAccept: */*\r\n\r\n");
     }
 
-    void progressThenReplaced()
+    void wholeReply_data()
     {
-        // A server that never closes and writes only when told: each write is one data event.
-        QTcpServer hanging;
-        QVERIFY(hanging.listen(QHostAddress::LocalHost));
-        const QByteArray hangingHost = "127.0.0.1:" + QByteArray::number(hanging.serverPort());
-        start("/p.jpg", hangingHost);
-        QTRY_VERIFY(hanging.hasPendingConnections());
-        QTcpSocket *peer = hanging.nextPendingConnection();
-        peer->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 800\r\n\r\n" +
-                    QByteArray(200, 'x'));
-        QTRY_COMPARE(s()->bytesReceived, 200);
-        QCOMPARE(s()->prgCam->value(), 0); // the header's own event moves nothing
-        peer->write(QByteArray(200, 'x'));
-        QTRY_COMPARE(s()->prgCam->value(), 50);
-        peer->write(QByteArray(500, 'x')); // more than announced: the bar keeps its value
-        QTRY_COMPARE(s()->bytesReceived, 900);
-        QCOMPARE(s()->prgCam->value(), 50);
+        QTest::addColumn<QList<qsizetype>>("cuts"); // from the blank line's start; pieces written 10 ms apart
+        QTest::newRow("one piece") << QList<qsizetype>{};
+        QTest::newRow("blank line split") << QList<qsizetype>{-20, 1, 2, 3, 4, 100};
+        QTest::newRow("many pieces") << QList<qsizetype>{-50, -1, 6, 5000, 30000};
+    }
 
-        const QByteArray body = TestPictures::jpeg(64, 48);
-        m_server.setReply("/cam.jpg", {picture(body), {}, 0, -1, CamReply::End::Close});
-        start("/cam.jpg"); // replaces the running fetch; its partial reply is gone
-        QVERIFY(m_handled->wait());
-        QCOMPARE(s()->replyBuffer, body);
-        QCOMPARE(s()->contentLength, qint32(body.size()));
+    void wholeReply()
+    {
+        QFETCH(QList<qsizetype>, cuts);
+        const QByteArray body = TestPictures::jpeg(320, 240);
+        const QByteArray header = "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+            QByteArray::number(body.size());
+        for (qsizetype &cut : cuts)
+            cut += header.size();
+        m_server.setReply("/cam.jpg", {header + "\r\n\r\n" + body, cuts, 10, -1, CamReply::End::Close});
+        QVERIFY(m_fetch->start(local("/cam.jpg")));
+        QVERIFY(m_finished->wait());
+        QCOMPARE(m_fetch->contentLength(), qint32(body.size()));
+        QCOMPARE(m_fetch->bytesReceived(), qint32(body.size()));
+        const FinishedReply reply = m_fetch->finish();
+        QVERIFY(reply.hasHeader);
+        QCOMPARE(reply.headerBlock, header);
+        QCOMPARE(m_fetch->replyBuffer(), body);
+    }
+
+    void progressThenAbandoned()
+    {
+        Hanging hanging;
+        QVERIFY(hanging.server.listen(QHostAddress::LocalHost));
+        QVERIFY(m_fetch->start(QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(hanging.server.serverPort())));
+        QVERIFY(hanging.server.waitForNewConnection(5000));
+        QTcpSocket *peer = hanging.server.nextPendingConnection();
+        peer->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 8000\r\n\r\n" +
+                    QByteArray(2000, 'x'));
+        QTRY_COMPARE(m_fetch->bytesReceived(), 2000);
+        peer->write(QByteArray(2000, 'x'));
+        QTRY_COMPARE(m_fetch->bytesReceived(), 4000);
+        peer->write(QByteArray(5000, 'x')); // more than announced: the bar keeps its value
+        QTRY_COMPARE(m_fetch->bytesReceived(), 9000);
+        QCOMPARE(m_progress, QList<int>({-1, 50, -1})); // the header's own event moves nothing
+
+        // Abandoned while receiving: the half reply is freed at once, nothing more is reported.
+        m_fetch->abandon();
+        QCOMPARE(m_fetch->replyBuffer().capacity(), 0);
+        QVERIFY(!m_fetch->hasConnection());
         QTRY_COMPARE(peer->state(), QAbstractSocket::UnconnectedState);
-
-        start("/p.jpg", hangingHost); // stopped while it runs: nothing more is handled
-        m_pane->cmdStop_Click(kSlot);
-        QVERIFY(!s()->wsCam);
-        QCOMPARE(m_handled->size(), 1);
+        QCOMPARE(m_progress.size(), 3);
+        QCOMPARE(m_finished->size(), 0);
     }
 
-    void earlyClose_data()
+    void endsEarly_data()
     {
-        QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<bool>("notFound");
-        QTest::newRow("unknown path: 404 page") << QByteArray("/missing.jpg") << true;
-        QTest::newRow("closed inside the body") << QByteArray("/cut.jpg") << false;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("refused") << "refused";
+        QTest::newRow("past the size limit") << "big";
+        QTest::newRow("CR LF in the address") << "injected";
     }
 
-    void earlyClose()
+    void endsEarly()
     {
-        QFETCH(QByteArray, path);
-        QFETCH(bool, notFound);
-        m_server.setReply("/cut.jpg",
-                          {picture(TestPictures::jpeg(320, 240)), {}, 0, 900, CamReply::End::Close});
-        s()->setPicture(SlotPicture());
-        start(path);
-        QVERIFY(m_handled->wait());
-        QCOMPARE(s()->picture().kind() == SlotPicture::Kind::NotFound, notFound);
-    }
-
-    void failedFetch_data()
-    {
-        QTest::addColumn<bool>("refused"); // otherwise the reply grows past the size limit
-        QTest::newRow("connection refused") << true;
-        QTest::newRow("reply past the size limit") << false;
-    }
-
-    void failedFetch()
-    {
-        // Ends quietly: nothing handled, picture and indicator stay, the timer tries again.
-        QFETCH(bool, refused);
+        // Ends quietly: nothing finished, no connection left, no reply kept.
+        QFETCH(QString, how);
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const QByteArray closedHost = "127.0.0.1:" + QByteArray::number(closed.serverPort());
+        const quint16 closedPort = closed.serverPort();
         closed.close();
-        m_pane->setReplySizeLimit(64 * 1024);
+        m_fetch->setReplySizeLimit(64 * 1024);
         m_server.setReply("/big.jpg",
-                          {picture(QByteArray(300 * 1024, 'x')), {}, 0, -1, CamReply::End::Close});
-        start("/big.jpg", refused ? closedHost : QByteArray());
-        QTRY_VERIFY(!s()->wsCam);
-        const bool pictureKept = s()->picture().kind() == SlotPicture::Kind::NotFound;
-        QCOMPARE(
-            QList<bool>({m_handled->isEmpty(), s()->replyBuffer.isEmpty(), s()->imgRefresh->isHidden(),
-                         s()->timRefresh->isActive(), pictureKept}),
-            QList<bool>({true, true, false, true,
-                         true})); // nothing handled, buffer empty, indicator shown, timer on, picture kept
+                          {CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg"},
+                                                QByteArray(300 * 1024, 'x')),
+                           {},
+                           0,
+                           -1,
+                           CamReply::End::Close});
+        const qsizetype requestsBefore = m_server.requests().size();
+        if (how == "refused")
+            QVERIFY(m_fetch->start(QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(closedPort)));
+        else if (how == "big")
+            QVERIFY(m_fetch->start(local("/big.jpg")));
+        else
+            QVERIFY(!m_fetch->start(local("/big.jpg\r\nX-Injected: 1")));
+        QTRY_VERIFY(!m_fetch->hasConnection());
+        QCOMPARE(m_finished->size(), 0);
+        QCOMPARE(m_fetch->replyBuffer().capacity(), 0);
+        QCOMPARE(m_server.requests().size(), requestsBefore + (how == "big" ? 1 : 0));
     }
 };
 
-VANTORA_WIDGET_TEST_MAIN(TestSlotFetch)
+QTEST_GUILESS_MAIN(TestSlotFetch)
 #include "tst_slotfetch.moc"
