@@ -102,6 +102,7 @@ void MainWindow::composeControls(QWidget *client)
     namespace G = Form1Geometry;
     Frame1 = namedChild(new QGroupBox(QStringLiteral("Controls"), client), "Frame1", G::Frame1);
     Frame1->setFont(frameFont());
+    Frame1->setAccessibleName(Frame1->title());
 
     cmdAdd = newPictureButton(Frame1, "cmdAdd", G::cmdAdd, Pictures::Add, "Add a Cam");
     cmdRemove = newPictureButton(Frame1, "cmdRemove", G::cmdRemove, Pictures::Remove, "Remove Selected Cam");
@@ -116,12 +117,16 @@ void MainWindow::composeControls(QWidget *client)
     chkSave =
         namedChild(new QCheckBox(QStringLiteral("AutoSave New Pictures"), Frame1), "chkSave", G::chkSave);
     chkSave->setToolTip(QStringLiteral("saved to /cam/ subdirectory under Peltrixcammer.exe"));
+    chkSave->setAccessibleName(chkSave->text());
 
     Label1 = namedChild(new QLabel(QStringLiteral("Webcam Listing"), Frame1), "Label1", G::Label1);
+    Label1->setAccessibleName(Label1->text());
 
     List1 = namedChild(new QListWidget(Frame1), "List1", G::List1);
     List1->setSortingEnabled(true);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setAccessibleName(Label1->text()); // the list is what its label names
+    Label1->setBuddy(List1);
     List1->viewport()->installEventFilter(this);
 }
 
@@ -197,12 +202,16 @@ void MainWindow::composeDetails()
 void MainWindow::composeMenus()
 {
     // No item has a shortcut key, and the captions carry no mnemonics.
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuCam = menuBar()->addMenu(QStringLiteral("Cams"));
-    mnuCam->setObjectName(QStringLiteral("mnuCam"));
-    mnuHelp = menuBar()->addMenu(QStringLiteral("Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    // A menu is announced by its title, an item by its caption.
+    const auto addMenu = [this](const char *name, const char *title) {
+        QMenu *menu = menuBar()->addMenu(QString::fromLatin1(title));
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->setAccessibleName(menu->title());
+        return menu;
+    };
+    mnuFile = addMenu("mnuFile", "File");
+    mnuCam = addMenu("mnuCam", "Cams");
+    mnuHelp = addMenu("mnuHelp", "Help");
 
     const auto addItems = [this](QMenu *menu, const char *name, auto &items,
                                  std::initializer_list<const char *> captions,
@@ -252,6 +261,7 @@ void MainWindow::connectClock()
 void MainWindow::Form_Load()
 {
     Command2->setText(strComments);
+    Command2->setAccessibleName(strComments);
     setWindowTitle(strProductName + QStringLiteral(" by ") + strCompanyName);
     LayoutMainWindow();
 

@@ -54,18 +54,6 @@ public:
     void mnuCamItem_Click(qint16 Index);
     void mnuHelpItem_Click(qint16 Index);
 
-    // "Controls" column.
-    QGroupBox *Frame1 = nullptr;
-    QToolButton *cmdAdd = nullptr;
-    QToolButton *cmdRemove = nullptr;
-    QToolButton *cmdEdit = nullptr;
-    QToolButton *cmdStartCam = nullptr;
-    QToolButton *cmdStopAll = nullptr;
-    QPushButton *Command2 = nullptr;
-    QCheckBox *chkSave = nullptr;
-    QLabel *Label1 = nullptr;
-    QListWidget *List1 = nullptr;
-
     // "Webcams" column: the 24 slots.
     SlotPane *frmCams = nullptr;
 
@@ -91,14 +79,6 @@ public:
 
     QLineEdit *txtStatus = nullptr;
 
-    // Menus; the items of one menu form an indexed group sharing one objectName.
-    QMenu *mnuFile = nullptr;
-    QMenu *mnuCam = nullptr;
-    QMenu *mnuHelp = nullptr;
-    std::array<QAction *, kFileItemCount> mnuFileItem{};
-    std::array<QAction *, kCamItemCount> mnuCamItem{};
-    std::array<QAction *, kHelpItemCount> mnuHelpItem{};
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -117,6 +97,26 @@ private:
 
     // A changed picture arrived in a slot: automatic saving takes it from here when it is on.
     void AutoSaveChangedPicture(int Index);
+
+    // "Controls" column (each control announced by its caption or tool tip).
+    QGroupBox *Frame1 = nullptr;
+    QToolButton *cmdAdd = nullptr;
+    QToolButton *cmdRemove = nullptr;
+    QToolButton *cmdEdit = nullptr;
+    QToolButton *cmdStartCam = nullptr;
+    QToolButton *cmdStopAll = nullptr;
+    QPushButton *Command2 = nullptr;
+    QCheckBox *chkSave = nullptr;
+    QLabel *Label1 = nullptr;
+    QListWidget *List1 = nullptr;
+
+    // Menus; the items of one menu form an indexed group sharing one objectName.
+    QMenu *mnuFile = nullptr;
+    QMenu *mnuCam = nullptr;
+    QMenu *mnuHelp = nullptr;
+    std::array<QAction *, kFileItemCount> mnuFileItem{};
+    std::array<QAction *, kCamItemCount> mnuCamItem{};
+    std::array<QAction *, kHelpItemCount> mnuHelpItem{};
 
     SharedState m_state;
     std::unique_ptr<ListCommands> m_listCommands;

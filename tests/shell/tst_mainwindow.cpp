@@ -15,13 +15,24 @@
 #include "support/offscreenmain.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
+#include <QToolButton>
 
 #include <memory>
+
+namespace {
+
+QString accessibleNameOf(QObject *control)
+{
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+}
+
+} // namespace
 
 // The main window: layout following the window, scrolling, and every button and menu item
 // reaching its command.
@@ -38,6 +49,7 @@ private slots:
     void commandsReachTheirTargets_data();
     void commandsReachTheirTargets();
     void clockQueriedByDetailSlotAndShownInLblTime();
+    void everyControlIsNamed();
 
 private:
     qint64 m_now = 0; // the clock's monotonic time
@@ -107,63 +119,91 @@ void TestMainWindow::layoutAndScrolling()
 
 void TestMainWindow::commandsReachTheirTargets_data()
 {
-    QTest::addColumn<QString>(
-        "how"); // a button's objectName, a menu item's objectName and index, or "dblclick"
+    QTest::addColumn<QString>("control"); // a button's or a menu item's objectName, or "dblclick"
+    QTest::addColumn<int>("item"); // the menu item's index
     QTest::addColumn<int>("selected"); // list row selected first; -1 none, -2 none after opening Alpha
-    QTest::addColumn<QString>("outcome"); // boxes seen | other windows shown | open count | slot 0 if shown
+    QTest::addColumn<int>("asked"); // delete confirmations seen
+    QTest::addColumn<QString>("window"); // the other window shown; empty: none
+    QTest::addColumn<int>("openCams");
+    QTest::addColumn<QString>("slot0"); // the first slot's title when shown
 
-    const QString asks = QStringLiteral("Confirm Delete|Are you sure you want to delete Alpha?|%1")
-                             .arg((QMessageBox::Ok | QMessageBox::Cancel).toInt());
-    QTest::newRow("cmdAdd") << "cmdAdd" << -1 << "|Form2 Vantora :: add a cam|0|";
-    QTest::newRow("Cams/Add a Cam") << "mnuCamItem 0" << -1 << "|Form2 Vantora :: add a cam|0|";
-    QTest::newRow("cmdRemove") << "cmdRemove" << 0 << asks + "|0|";
-    QTest::newRow("Cams/Delete Selected Cam") << "mnuCamItem 1" << 0 << asks + ',' + asks + "|0|";
-    QTest::newRow("cmdEdit") << "cmdEdit" << 1 << "|Form3 Beta|0|";
-    QTest::newRow("Cams/Edit Selected Cam") << "mnuCamItem 2" << 1 << "|Form3 Beta|0|";
-    QTest::newRow("cmdStartCam") << "cmdStartCam" << 1 << "|1|Beta";
-    QTest::newRow("Cams/Start Selected Cam") << "mnuCamItem 3" << 1 << "|1|Beta";
-    QTest::newRow("dblclick") << "dblclick" << 0 << "|1|Alpha";
-    QTest::newRow("cmdStopAll") << "cmdStopAll" << -2 << "|0|";
-    QTest::newRow("Cams/Stop All Cams") << "mnuCamItem 4" << -2 << "|0|";
-    QTest::newRow("Help/View Help") << "mnuHelpItem 0" << -1 << "|Form8 Readme/Help|0|";
-    QTest::newRow("File/Exit") << "mnuFileItem 0" << -1 << "|Form1 closed|0|";
+    QTest::newRow("cmdAdd") << "cmdAdd" << -1 << -1 << 0 << "Form2" << 0 << "";
+    QTest::newRow("Cams/Add a Cam") << "mnuCamItem" << 0 << -1 << 0 << "Form2" << 0 << "";
+    QTest::newRow("cmdRemove") << "cmdRemove" << -1 << 0 << 1 << "" << 0 << "";
+    QTest::newRow("Cams/Delete Selected Cam") << "mnuCamItem" << 1 << 0 << 2 << "" << 0 << "";
+    QTest::newRow("cmdEdit") << "cmdEdit" << -1 << 1 << 0 << "Form3" << 0 << "";
+    QTest::newRow("Cams/Edit Selected Cam") << "mnuCamItem" << 2 << 1 << 0 << "Form3" << 0 << "";
+    QTest::newRow("cmdStartCam") << "cmdStartCam" << -1 << 1 << 0 << "" << 1 << "Beta";
+    QTest::newRow("Cams/Start Selected Cam") << "mnuCamItem" << 3 << 1 << 0 << "" << 1 << "Beta";
+    QTest::newRow("dblclick") << "dblclick" << -1 << 0 << 0 << "" << 1 << "Alpha";
+    QTest::newRow("cmdStopAll") << "cmdStopAll" << -1 << -2 << 0 << "" << 0 << "";
+    QTest::newRow("Cams/Stop All Cams") << "mnuCamItem" << 4 << -2 << 0 << "" << 0 << "";
+    QTest::newRow("Help/View Help") << "mnuHelpItem" << 0 << -1 << 0 << "Form8" << 0 << "";
+    QTest::newRow("File/Exit") << "mnuFileItem" << 0 << -1 << 0 << "" << 0 << "";
 }
 
 void TestMainWindow::commandsReachTheirTargets()
 {
-    QFETCH(QString, how);
+    QFETCH(QString, control);
+    QFETCH(int, item);
     QFETCH(int, selected);
-    QFETCH(QString, outcome);
+    QFETCH(int, asked);
+    QFETCH(QString, window);
+    QFETCH(int, openCams);
+    QFETCH(QString, slot0);
     MainWindow &w = *m_window;
+    auto *List1 = w.findChild<QListWidget *>(QStringLiteral("List1"));
     if (selected == -2)
-        w.listCommands()->OpenCam(QStringLiteral("Alpha"));
-    w.List1->setCurrentRow(selected);
+        w.listCommands()->OpenCam("Alpha");
+    List1->setCurrentRow(selected);
 
     MessageBoxAnswerer boxes; // answers Cancel
-    QAction *item = w.findChildren<QAction *>(how.section(u' ', 0, 0)).value(how.section(u' ', 1).toInt());
-    // A menu item's row is named by its menu and caption, any other row by what it uses.
-    const QString caption = item ? qobject_cast<QMenu *>(item->parent())->title() + '/' + item->text() : how;
-    QCOMPARE(caption, QString(QTest::currentDataTag()));
-    const int times = item ? 2 : 0; // a menu item is chosen twice: no second window opens
-    for (int n = 0; n < times; ++n)
-        item->trigger();
-    if (how == QLatin1String("dblclick"))
-        QTest::mouseDClick(w.List1->viewport(), Qt::LeftButton, {},
-                           w.List1->visualItemRect(w.List1->item(0)).center());
-    else if (item == nullptr)
-        QTest::mouseClick(w.findChild<QAbstractButton *>(how), Qt::LeftButton);
-
-    QStringList seen{boxes.seen.join(u',')};
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window != &w && window->isVisible())
-            seen << window->objectName() + QLatin1Char(' ') + window->windowTitle();
+    if (item >= 0) {
+        QAction *action = w.findChildren<QAction *>(control).value(item);
+        // A menu item's row is named by its menu and caption.
+        QCOMPARE(qobject_cast<QMenu *>(action->parent())->title() + '/' + action->text(),
+                 QString(QTest::currentDataTag()));
+        action->trigger();
+        action->trigger(); // no second window opens
+    } else if (control == QLatin1String("dblclick")) {
+        QTest::mouseDClick(List1->viewport(), Qt::LeftButton, {},
+                           List1->visualItemRect(List1->item(0)).center());
+    } else {
+        QTest::mouseClick(w.findChild<QAbstractButton *>(control), Qt::LeftButton);
     }
-    if (!w.isVisible())
-        seen << QStringLiteral("Form1 closed");
+
+    QCOMPARE(boxes.seen.size(), asked);
+    QStringList shown;
+    for (QWidget *other : QApplication::topLevelWidgets()) {
+        if (other != &w && other->isVisible())
+            shown << other->objectName();
+    }
+    QCOMPARE(shown, window.isEmpty() ? QStringList() : QStringList{window});
+    QCOMPARE(w.isVisible(), control != QLatin1String("mnuFileItem"));
+    QCOMPARE(w.state().intOpenCams, openCams);
     const CameraSlot *first = w.frmCams->slot(0); // a camera opened goes there
-    seen << QString::number(w.state().intOpenCams)
-         << (first->isVisibleTo(w.frmCams) ? first->title() : QString());
-    QCOMPARE(seen.join(QLatin1Char('|')), outcome);
+    QCOMPARE(first->isVisibleTo(w.frmCams) ? first->title() : QString(), slot0);
+}
+
+// What a screen reader announces for the controls of the "Controls" column and the menus: a
+// control's caption or the words of its tool tip, never nothing.
+void TestMainWindow::everyControlIsNamed()
+{
+    auto *Frame1 = m_window->findChild<QWidget *>(QStringLiteral("Frame1"));
+    for (QWidget *control : Frame1->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        const QString name = accessibleNameOf(control);
+        QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
+        if (!control->toolTip().isEmpty() && qobject_cast<QToolButton *>(control) != nullptr)
+            QCOMPARE(name, control->toolTip()); // a picture button says what its tool tip says
+    }
+    QCOMPARE(accessibleNameOf(m_window->findChild<QWidget *>(QStringLiteral("List1"))),
+             QStringLiteral("Webcam Listing"));
+    for (QMenu *menu : m_window->findChildren<QMenu *>()) {
+        QAccessibleInterface *items = QAccessible::queryAccessibleInterface(menu);
+        QCOMPARE(items->text(QAccessible::Name), menu->title());
+        for (int i = 0; i < items->childCount(); ++i)
+            QVERIFY2(!items->child(i)->text(QAccessible::Name).isEmpty(), qPrintable(menu->title()));
+    }
 }
 
 void TestMainWindow::clockQueriedByDetailSlotAndShownInLblTime()
