@@ -3,7 +3,6 @@
 #include "camlist/camlistfile.h"
 #include "common/appidentity.h"
 
-#include <QLineEdit>
 #include <QListWidget>
 
 AddCamDialog::AddCamDialog(QListWidget *List1, QWidget *parent)

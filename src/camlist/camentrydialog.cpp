@@ -1,6 +1,8 @@
 #include "camlist/camentrydialog.h"
 
+#include "camlist/camlistformat.h"
 #include "camlist/camlistmessages.h"
+#include "camlist/typinglengthlimit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -23,19 +25,34 @@ const char kAddressHoverText[] =
     "browser and selecting \"properties\"";
 const char kRefreshHoverText[] = "Enter the time in seconds";
 
-QLabel *NewLabel(const char *objectName, const char *text, QWidget *parent)
+// The entry's field shown in Text1, Text2 and Text3.
+constexpr std::array kFieldOf{&CameraEntry::name, &CameraEntry::address, &CameraEntry::refresh};
+
+QLabel *newLabel(const char *objectName, const char *text, QWidget *parent)
 {
     auto *label = new QLabel(QString::fromLatin1(text), parent);
     label->setObjectName(QString::fromLatin1(objectName));
+    label->setAccessibleName(label->text());
     return label;
 }
 
-QLineEdit *NewField(const char *objectName, const QString &hoverText, QWidget *parent)
+// A field is announced by the caption of its label, without the colon.
+QLineEdit *newField(const char *objectName, QLabel *label, const QString &hoverText, QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QString::fromLatin1(objectName));
     field->setToolTip(hoverText);
+    field->setAccessibleName(label->text().chopped(1));
+    label->setBuddy(field);
     return field;
+}
+
+QPushButton *newButton(const char *objectName, const char *caption, QWidget *parent)
+{
+    auto *button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAccessibleName(button->text());
+    return button;
 }
 
 } // namespace
@@ -47,22 +64,21 @@ CamEntryDialog::CamEntryDialog(QListWidget *List1, const QString &nameHoverText,
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    Label1 = NewLabel("Label1", "Name:", this);
-    Label2 = NewLabel("Label2", "URL:", this);
-    Label3 = NewLabel("Label3", "Refresh:", this);
-    Label4 = NewLabel("Label4", "seconds", this);
-    Text1 = NewField("Text1", nameHoverText, this);
-    Text2 = NewField("Text2", QString::fromLatin1(kAddressHoverText), this);
+    Label1 = newLabel("Label1", "Name:", this);
+    Label2 = newLabel("Label2", "URL:", this);
+    Label3 = newLabel("Label3", "Refresh:", this);
+    Label4 = newLabel("Label4", "seconds", this);
+    Text1 = newField("Text1", Label1, nameHoverText, this);
+    Text2 = newField("Text2", Label2, QString::fromLatin1(kAddressHoverText), this);
     Text2->setMinimumWidth(kAddressMinimumWidth);
-    Text3 = NewField("Text3", QString::fromLatin1(kRefreshHoverText), this);
-    Text3->setMaxLength(kRefreshMaxLength);
+    Text3 = newField("Text3", Label3, QString::fromLatin1(kRefreshHoverText), this);
+    m_refreshLimit = new TypingLengthLimit(kRefreshMaxLength, Text3);
+    Text3->setValidator(m_refreshLimit);
     Text3->setFixedWidth(kRefreshWidth);
 
-    Command1 = new QPushButton(QStringLiteral("OK"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = newButton("Command1", "OK", this);
     Command1->setDefault(true);
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2 = newButton("Command2", "Cancel", this);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
@@ -94,17 +110,47 @@ void CamEntryDialog::Command2_Click()
     close();
 }
 
+std::array<QLineEdit *, CamEntryDialog::kFieldCount> CamEntryDialog::fields() const
+{
+    static_assert(kFieldOf.size() == kFieldCount);
+    return {Text1, Text2, Text3};
+}
+
 bool CamEntryDialog::ValidateFields()
 {
-    if (!Text1->text().isEmpty() && !Text2->text().isEmpty() && !Text3->text().isEmpty())
-        return true;
-    ShowMissingInformation(this);
-    return false;
+    if (Text1->text().isEmpty() || Text2->text().isEmpty() || Text3->text().isEmpty()) {
+        showFieldError(this, kMissingInformationText);
+        return false;
+    }
+    if (!camEntryIsWritable(typedEntry())) {
+        showFieldError(this, kLineBreakInFieldText);
+        return false;
+    }
+    return true;
+}
+
+void CamEntryDialog::showEntry(const CameraEntry &entry)
+{
+    m_shownEntry = entry;
+    const std::array<QLineEdit *, kFieldCount> shown = fields();
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const QString text = QString::fromLocal8Bit(entry.*kFieldOf[i]);
+        if (shown[i] == Text3)
+            m_refreshLimit->allowLengthOf(text);
+        shown[i]->setText(text);
+        m_shownText[i] = shown[i]->text();
+    }
 }
 
 CameraEntry CamEntryDialog::typedEntry() const
 {
-    return CameraEntry{Text1->text(), Text2->text(), Text3->text()};
+    CameraEntry typed;
+    const std::array<QLineEdit *, kFieldCount> shown = fields();
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const QString text = shown[i]->text();
+        typed.*kFieldOf[i] = text == m_shownText[i] ? m_shownEntry.*kFieldOf[i] : text.toLocal8Bit();
+    }
+    return typed;
 }
 
 void CamEntryDialog::addNote(QLabel *note)

@@ -1,11 +1,13 @@
 #pragma once
 
-#include <QString>
+#include <QByteArray>
 
-// One camera of the list, all three fields exactly as typed (no trimming, no conversion).
+// One camera of the list: name, picture address and refresh period in seconds, each exactly the
+// bytes of its line in the list file (8-bit text in the system's encoding, as typed: no trimming,
+// no conversion). Decode only to show a field; a name is looked up by its bytes.
 struct CameraEntry
 {
-    QString name;
-    QString address;
-    QString refresh;
+    QByteArray name;
+    QByteArray address;
+    QByteArray refresh;
 };

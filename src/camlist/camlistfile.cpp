@@ -1,15 +1,19 @@
 #include "camlist/camlistfile.h"
 
 #include "camlist/camlistformat.h"
+#include "camlist/camlistitem.h"
 #include "common/fileexists.h"
 #include "common/lockwindow.h"
 #include "common/programfolder.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QSaveFile>
 #include <QString>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -25,10 +29,10 @@ struct CamListRead
     QByteArray bytes;
 };
 
-CamListRead ReadCamList()
+CamListRead readCamList()
 {
     CamListRead read;
-    QFile file(CamListPath());
+    QFile file(camListPath());
     if (!file.exists()) {
         read.status = ReadStatus::Missing;
         return read;
@@ -40,26 +44,12 @@ CamListRead ReadCamList()
     return read;
 }
 
-// Appends unbuffered so that a failed write leaves nothing pending, then cuts the file back to
-// its old size: a half-written block would show up as a broken entry.
-bool AppendToCamList(const QByteArray &bytes)
-{
-    QFile file(CamListPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return false;
-    const qint64 oldSize = file.size();
-    if (file.write(bytes) == bytes.size())
-        return true;
-    file.resize(oldSize);
-    return false;
-}
-
 // The new content goes to a temporary file in the same folder that replaces the list only once
 // it is complete and on disk; on any failure the old file stays whole. commit() would rename the
 // temporary file even after a failed write, so the write is checked in full before it.
-bool RewriteCamList(const QByteArray &bytes)
+bool rewriteCamList(const QByteArray &bytes)
 {
-    QSaveFile file(CamListPath());
+    QSaveFile file(camListPath());
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
@@ -67,27 +57,67 @@ bool RewriteCamList(const QByteArray &bytes)
     return file.commit();
 }
 
-void AddListedNames(QListWidget *List1, const QByteArray &bytes)
+// Appends what bytesFor gives for the last bytes of the file as it is (creating the file).
+// Unbuffered, so that a failed write leaves nothing pending; the file is then cut back to its
+// old size: a half-written block would show up as a broken entry.
+template<typename BytesFor>
+bool appendToCamList(BytesFor bytesFor)
 {
-    List1->addItems(CamListNames(bytes));
+    constexpr qint64 kFileEndLength = 2; // enough to tell whether the last line has its break
+    QFile file(camListPath());
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+        return false;
+    const qint64 oldSize = file.size();
+    QByteArray fileEnd;
+    if (oldSize > 0 && file.seek(std::max<qint64>(0, oldSize - kFileEndLength)))
+        fileEnd = file.read(kFileEndLength);
+    const QByteArray bytes = bytesFor(fileEnd);
+    if (file.write(bytes) == bytes.size())
+        return true;
+    file.resize(oldSize);
+    return false;
+}
+
+bool appendEntry(const CameraEntry &entry)
+{
+    return appendToCamList([&entry](QByteArrayView fileEnd) { return camEntryAppendBytes(fileEnd, entry); });
+}
+
+// The program folder is not the folder the program was installed in (that one is not
+// writable): a list left there is the user's, copied over once and used from then on.
+bool takeOverInstalledCamList()
+{
+    const QString installed = installedFolder() + QLatin1Char('/') + QLatin1String(kCamListFileName);
+    if (QFileInfo(installed) == QFileInfo(camListPath()) || !QFileInfo(installed).isFile())
+        return false;
+    QFile from(installed);
+    if (!from.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = from.readAll();
+    return from.error() == QFileDevice::NoError && rewriteCamList(bytes);
+}
+
+void addListedNames(QListWidget *List1, const QByteArray &bytes)
+{
+    CamListItem::addNames(List1, camListNames(bytes));
 }
 
 } // namespace
 
-QString CamListPath()
+QString camListPath()
 {
     return ProgramFolder() + QLatin1Char('/') + QLatin1String(kCamListFileName);
 }
 
 void FillCamList(QListWidget *List1, QWidget *window)
 {
-    if (!FileExists(CamListPath()))
-        AppendToCamList(kCamListLineBreak);
-    const CamListRead read = ReadCamList();
+    if (!FileExists(camListPath()) && !takeOverInstalledCamList())
+        appendToCamList([](QByteArrayView) { return QByteArray(kCamListLineBreak); });
+    const CamListRead read = readCamList();
     if (List1 == nullptr)
         return;
     LockWindow(window, true);
-    AddListedNames(List1, read.bytes);
+    addListedNames(List1, read.bytes);
     LockWindow(window, false);
 }
 
@@ -96,17 +126,17 @@ void RefillCamList(QListWidget *List1)
     if (List1 == nullptr)
         return;
     List1->clear();
-    AddListedNames(List1, ReadCamList().bytes);
+    addListedNames(List1, readCamList().bytes);
 }
 
-bool FindCamEntry(const QString &name, CameraEntry &holder)
+bool FindCamEntry(const QByteArray &name, CameraEntry &holder)
 {
     if (name.isEmpty())
         return false;
-    const CamListRead read = ReadCamList();
+    const CamListRead read = readCamList();
     if (read.status != ReadStatus::Ok)
         return false;
-    const CamEntryLookup lookup = LookupCamEntry(read.bytes, name);
+    const CamEntryLookup lookup = lookupCamEntry(read.bytes, name);
     if (lookup.found)
         holder = lookup.entry;
     return lookup.found;
@@ -114,37 +144,37 @@ bool FindCamEntry(const QString &name, CameraEntry &holder)
 
 bool AppendCamEntry(const CameraEntry &entry)
 {
-    if (!CamEntryIsWritable(entry))
+    if (!camEntryIsWritable(entry))
         return false;
-    return AppendToCamList(CamEntryBlock(entry));
+    return appendEntry(entry);
 }
 
 bool RemoveCamEntry(const CameraEntry &entry)
 {
     if (entry.name.isEmpty())
         return true;
-    const CamListRead read = ReadCamList();
+    const CamListRead read = readCamList();
     if (read.status == ReadStatus::Missing)
         return true;
     if (read.status == ReadStatus::Failed)
         return false;
-    const CamEntryRemoval removal = RemoveCamEntryBytes(read.bytes, entry.name);
+    const CamEntryRemoval removal = removeCamEntryBytes(read.bytes, entry.name);
     if (!removal.removed)
         return true;
-    return RewriteCamList(removal.bytes);
+    return rewriteCamList(removal.bytes);
 }
 
-bool ReplaceCamEntry(const CameraEntry &oldEntry, const CameraEntry &newEntry)
+bool replaceCamEntry(const CameraEntry &oldEntry, const CameraEntry &newEntry)
 {
-    if (!CamEntryIsWritable(newEntry))
+    if (!camEntryIsWritable(newEntry))
         return false;
     if (oldEntry.name.isEmpty())
-        return AppendToCamList(CamEntryBlock(newEntry));
-    const CamListRead read = ReadCamList();
+        return appendEntry(newEntry);
+    const CamListRead read = readCamList();
     if (read.status == ReadStatus::Failed)
         return false;
-    const CamEntryRemoval removal = RemoveCamEntryBytes(read.bytes, oldEntry.name);
+    const CamEntryRemoval removal = removeCamEntryBytes(read.bytes, oldEntry.name);
     if (!removal.removed)
-        return AppendToCamList(CamEntryBlock(newEntry));
-    return RewriteCamList(removal.bytes + CamEntryBlock(newEntry));
+        return appendEntry(newEntry);
+    return rewriteCamList(removal.bytes + camEntryAppendBytes(removal.bytes, newEntry));
 }

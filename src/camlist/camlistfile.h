@@ -11,21 +11,24 @@ class QWidget;
 // it was: appends are cut back to the old size, rewrites go through a temporary file that only
 // replaces the list once it is complete.
 
-QString CamListPath();
+QString camListPath();
 
-// The start-up fill: creates the file (one empty line) when it is missing, then adds one item
-// per listed name to List1 while window's drawing is suspended. List1 is not cleared first.
+// The start-up fill: when the file is missing, takes over the list left in the folder the
+// program was installed in (when the program folder is another one), or else creates the file
+// with one empty line; then adds one item per listed name to List1 while window's drawing is
+// suspended. List1 is not cleared first.
 void FillCamList(QListWidget *List1, QWidget *window);
 
 // Clears List1 and adds one item per listed name.
 void RefillCamList(QListWidget *List1);
 
-// Looks the first block with exactly this name up; when found, holder receives it. An empty
-// name, a missing or unreadable file and no such block give false and leave holder alone.
-bool FindCamEntry(const QString &name, CameraEntry &holder);
+// Looks the first block with exactly this name (the file's bytes) up; when found, holder
+// receives it. An empty name, a missing or unreadable file and no such block give false and
+// leave holder alone.
+bool FindCamEntry(const QByteArray &name, CameraEntry &holder);
 
-// Adds the entry's block at the end of the file (creating it). False when nothing was written:
-// the write failed, or a field holds a CR.
+// Adds the entry's block at the end of the file (creating it), on a line of its own. False when
+// nothing was written: the write failed, or a field holds a CR.
 bool AppendCamEntry(const CameraEntry &entry);
 
 // Rewrites the file without the entry's block. True when the file holds no such block
@@ -36,4 +39,4 @@ bool RemoveCamEntry(const CameraEntry &entry);
 // An edit: RemoveCamEntry of oldEntry followed by AppendCamEntry of newEntry, written as one
 // rewrite, so either both happen or the file stays as it was. With nothing to remove it is a
 // plain append. False when nothing was written.
-bool ReplaceCamEntry(const CameraEntry &oldEntry, const CameraEntry &newEntry);
+bool replaceCamEntry(const CameraEntry &oldEntry, const CameraEntry &newEntry);

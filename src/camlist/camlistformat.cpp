@@ -1,6 +1,8 @@
 #include "camlist/camlistformat.h"
 
-#include <QString>
+#include <QList>
+
+#include <optional>
 
 namespace {
 
@@ -8,28 +10,16 @@ constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr qsizetype kMarkerLength = sizeof(kCamListMarker) - 1;
 
-QByteArrayView LineText(QByteArrayView bytes, const CamListLine &line)
+// One line of the file: its text is bytes [start, start + length), followed by breakLength bytes
+// of line break (2 for CR LF, 1 for a lone CR, 0 for a last line without a break).
+struct CamListLine
 {
-    return bytes.sliced(line.start, line.length);
-}
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qsizetype breakLength = 0;
+};
 
-// The marker is ASCII, so a byte-wise ASCII case fold finds it in any 8-bit encoding where
-// ASCII bytes only stand for themselves (all the system encodings Qt supports here).
-bool MarkerAt(QByteArrayView line, qsizetype at)
-{
-    if (line.size() - at < kMarkerLength)
-        return false;
-    return line.sliced(at, kMarkerLength).compare(QByteArrayView(kCamListMarker), Qt::CaseInsensitive) == 0;
-}
-
-bool EndsWithLineBreak(const QByteArray &bytes)
-{
-    return bytes.endsWith(kCR) || bytes.endsWith(kCamListLineBreak);
-}
-
-} // namespace
-
-QList<CamListLine> SplitCamListLines(QByteArrayView bytes)
+QList<CamListLine> splitCamListLines(QByteArrayView bytes)
 {
     QList<CamListLine> lines;
     qsizetype start = 0;
@@ -47,95 +37,113 @@ QList<CamListLine> SplitCamListLines(QByteArrayView bytes)
     return lines;
 }
 
-bool PassesListTest(QByteArrayView line)
+QByteArrayView lineText(QByteArrayView bytes, const CamListLine &line)
 {
-    for (qsizetype at = 0; at + kMarkerLength <= line.size(); ++at) {
-        if (MarkerAt(line, at))
-            return true;
-    }
-    return false;
+    return bytes.sliced(line.start, line.length);
 }
 
-QByteArray ListTestName(QByteArrayView line)
+// The marker is ASCII, so a byte-wise ASCII case fold finds it in any 8-bit encoding where
+// ASCII bytes only stand for themselves (all the system encodings Qt supports here).
+bool markerAt(QByteArrayView line, qsizetype at)
+{
+    if (line.size() - at < kMarkerLength)
+        return false;
+    return line.sliced(at, kMarkerLength).compare(QByteArrayView(kCamListMarker), Qt::CaseInsensitive) == 0;
+}
+
+// The name the list shows for a line; none when the line holds no marker.
+std::optional<QByteArray> listedName(QByteArrayView line)
 {
     QByteArray name;
-    name.reserve(line.size());
+    bool marked = false;
     qsizetype at = 0;
     while (at < line.size()) {
-        if (MarkerAt(line, at)) {
+        if (markerAt(line, at)) {
+            marked = true;
             at += kMarkerLength;
         } else {
             name.append(line[at]);
             ++at;
         }
     }
+    if (!marked)
+        return std::nullopt;
     return name;
 }
 
-QStringList CamListNames(QByteArrayView bytes)
+// A line ends with a break when its file does: at a CR, or at CR LF (a lone LF is text).
+bool endsWithLineBreak(QByteArrayView bytes)
 {
-    QStringList names;
-    for (const CamListLine &line : SplitCamListLines(bytes)) {
-        const QByteArrayView text = LineText(bytes, line);
-        if (PassesListTest(text))
-            names.append(QString::fromLocal8Bit(ListTestName(text)));
+    return bytes.endsWith(kCR) || bytes.endsWith(QByteArrayView(kCamListLineBreak));
+}
+
+QByteArray camEntryBlock(const CameraEntry &entry)
+{
+    QByteArray block = kCamListMarker + entry.name;
+    block += kCamListLineBreak;
+    block += entry.address;
+    block += kCamListLineBreak;
+    block += entry.refresh;
+    block += kCamListLineBreak;
+    block += kCamListLineBreak;
+    return block;
+}
+
+} // namespace
+
+QByteArrayList camListNames(QByteArrayView bytes)
+{
+    QByteArrayList names;
+    for (const CamListLine &line : splitCamListLines(bytes)) {
+        std::optional<QByteArray> name = listedName(lineText(bytes, line));
+        if (name)
+            names.append(std::move(*name));
     }
     return names;
 }
 
-QByteArray CamEntryMarkerLine(const QString &name)
-{
-    return QByteArray(kCamListMarker) + name.toLocal8Bit();
-}
-
-CamEntryLookup LookupCamEntry(QByteArrayView bytes, const QString &name)
+CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name)
 {
     CamEntryLookup lookup;
     if (name.isEmpty())
         return lookup;
-    const QByteArray marker = CamEntryMarkerLine(name);
-    const QList<CamListLine> lines = SplitCamListLines(bytes);
+    const QByteArray marker = kCamListMarker + name.toByteArray();
+    const QList<CamListLine> lines = splitCamListLines(bytes);
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (LineText(bytes, lines[i]) != QByteArrayView(marker))
+        if (lineText(bytes, lines[i]) != QByteArrayView(marker))
             continue;
-        const auto textAfter = [&](qsizetype offset) {
-            return i + offset < lines.size() ? QString::fromLocal8Bit(LineText(bytes, lines[i + offset]))
-                                             : QString();
+        const auto lineAfter = [&](qsizetype offset) {
+            return i + offset < lines.size() ? lineText(bytes, lines[i + offset]).toByteArray()
+                                             : QByteArray();
         };
         lookup.found = true;
-        lookup.entry = CameraEntry{name, textAfter(1), textAfter(2)};
+        lookup.entry = CameraEntry{name.toByteArray(), lineAfter(1), lineAfter(2)};
         lookup.markerLine = i;
         break;
     }
     return lookup;
 }
 
-QByteArray CamEntryBlock(const CameraEntry &entry)
+bool camEntryIsWritable(const CameraEntry &entry)
 {
-    QByteArray block = CamEntryMarkerLine(entry.name);
-    block += kCamListLineBreak;
-    block += entry.address.toLocal8Bit();
-    block += kCamListLineBreak;
-    block += entry.refresh.toLocal8Bit();
-    block += kCamListLineBreak;
-    block += kCamListLineBreak;
-    return block;
+    return !entry.name.contains(kCR) && !entry.address.contains(kCR) && !entry.refresh.contains(kCR);
 }
 
-bool CamEntryIsWritable(const CameraEntry &entry)
+QByteArray camEntryAppendBytes(QByteArrayView fileEnd, const CameraEntry &entry)
 {
-    return !entry.name.contains(QLatin1Char(kCR)) && !entry.address.contains(QLatin1Char(kCR)) &&
-        !entry.refresh.contains(QLatin1Char(kCR));
+    if (fileEnd.isEmpty() || endsWithLineBreak(fileEnd))
+        return camEntryBlock(entry);
+    return kCamListLineBreak + camEntryBlock(entry);
 }
 
-CamEntryRemoval RemoveCamEntryBytes(QByteArrayView bytes, const QString &name)
+CamEntryRemoval removeCamEntryBytes(QByteArrayView bytes, QByteArrayView name)
 {
     CamEntryRemoval removal;
-    const CamEntryLookup lookup = LookupCamEntry(bytes, name);
+    const CamEntryLookup lookup = lookupCamEntry(bytes, name);
     if (!lookup.found)
         return removal;
 
-    const QList<CamListLine> lines = SplitCamListLines(bytes);
+    const QList<CamListLine> lines = splitCamListLines(bytes);
     const qsizetype markerIndex = lookup.markerLine;
     const qsizetype addressIndex = markerIndex + 1;
     const qsizetype refreshIndex = markerIndex + 2;
@@ -162,7 +170,7 @@ CamEntryRemoval RemoveCamEntryBytes(QByteArrayView bytes, const QString &name)
     }
     out += bytes.sliced(restStart);
 
-    if (!out.isEmpty() && !EndsWithLineBreak(out))
+    if (!out.isEmpty() && !endsWithLineBreak(out))
         out += kCamListLineBreak;
     out += kCamListLineBreak;
 

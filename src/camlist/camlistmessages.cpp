@@ -3,16 +3,16 @@
 #include <QMessageBox>
 #include <QString>
 
-void ShowMissingInformation(QWidget *parent)
+void showFieldError(QWidget *parent, const char *text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kMissingInformationTitle),
-                    QString::fromLatin1(kMissingInformationText), QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral(":: error"), QString::fromLatin1(text),
+                    QMessageBox::Ok, parent);
     box.exec();
 }
 
-bool ConfirmDelete(QWidget *parent, const QString &name)
+bool confirmDelete(QWidget *parent, const QString &name)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kConfirmDeleteTitle),
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Confirm Delete"),
                     QStringLiteral("Are you sure you want to delete ") + name + QLatin1Char('?'),
                     QMessageBox::Ok | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Ok);

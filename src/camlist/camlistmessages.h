@@ -7,12 +7,11 @@ class QWidget;
 // waits for the answer.
 
 inline constexpr char kMissingInformationText[] = "you must enter all information";
-inline constexpr char kMissingInformationTitle[] = ":: error";
-inline constexpr char kConfirmDeleteTitle[] = "Confirm Delete";
+inline constexpr char kLineBreakInFieldText[] = "the name, URL and refresh cannot hold a line break";
 
-// "you must enter all information", title ":: error", one OK button.
-void ShowMissingInformation(QWidget *parent);
+// A field the dialog cannot store: the text, title ":: error", one OK button.
+void showFieldError(QWidget *parent, const char *text);
 
 // "Are you sure you want to delete " + name + "?", title "Confirm Delete", OK and Cancel.
 // True when the user chose OK.
-bool ConfirmDelete(QWidget *parent, const QString &name);
+bool confirmDelete(QWidget *parent, const QString &name);

@@ -1,7 +1,7 @@
 #include "camlist/editcamdialog.h"
 
 #include "camlist/camlistfile.h"
-#include "camlist/selectedcamname.h"
+#include "camlist/camlistitem.h"
 #include "slots/slotpane.h"
 
 #include <QLabel>
@@ -15,6 +15,7 @@ EditCamDialog::EditCamDialog(QListWidget *List1, SlotPane *slotPane, QWidget *pa
     setObjectName(QStringLiteral("Form3"));
     Label5 = new QLabel(QStringLiteral("(Cams that are already open will need to be restarted)"), this);
     Label5->setObjectName(QStringLiteral("Label5"));
+    Label5->setAccessibleName(Label5->text());
     addNote(Label5);
 }
 
@@ -22,16 +23,14 @@ EditCamDialog::~EditCamDialog() = default;
 
 void EditCamDialog::Form_Load()
 {
-    m_openedName = SelectedCamName(m_List1);
+    m_openedTitle = CamListItem::selectedText(m_List1);
     CameraEntry found;
-    if (FindCamEntry(m_openedName, found))
+    if (FindCamEntry(CamListItem::selectedName(m_List1), found))
         editEntry = found;
     else
-        found.name = m_openedName;
-    setWindowTitle(found.name);
-    Text1->setText(found.name);
-    Text2->setText(found.address);
-    Text3->setText(found.refresh);
+        found.name = CamListItem::selectedName(m_List1);
+    setWindowTitle(QString::fromLocal8Bit(found.name));
+    showEntry(found);
 }
 
 void EditCamDialog::Command1_Click()
@@ -39,7 +38,7 @@ void EditCamDialog::Command1_Click()
     if (!ValidateFields())
         return;
     const CameraEntry edited = typedEntry();
-    const bool written = ReplaceCamEntry(editEntry, edited);
+    const bool written = replaceCamEntry(editEntry, edited);
     RefillCamList(m_List1);
     if (!written)
         return;
@@ -49,7 +48,8 @@ void EditCamDialog::Command1_Click()
 
 void EditCamDialog::updateOpenSlots(const CameraEntry &edited)
 {
-    if (m_slotPane == nullptr || m_openedName.isEmpty())
+    if (m_slotPane == nullptr || m_openedTitle.isEmpty())
         return;
-    m_slotPane->updateOpenCam(m_openedName, edited.name, edited.address, edited.refresh);
+    m_slotPane->updateOpenCam(m_openedTitle, QString::fromLocal8Bit(edited.name),
+                              QString::fromLocal8Bit(edited.address), QString::fromLocal8Bit(edited.refresh));
 }

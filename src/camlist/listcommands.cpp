@@ -2,10 +2,10 @@
 
 #include "camlist/addcamdialog.h"
 #include "camlist/camlistfile.h"
+#include "camlist/camlistitem.h"
 #include "camlist/camlistmessages.h"
 #include "camlist/editcamdialog.h"
 #include "camlist/noticewindow.h"
-#include "camlist/selectedcamname.h"
 #include "common/sharedstate.h"
 #include "slots/slotpane.h"
 
@@ -87,7 +87,7 @@ void ListCommands::cmdEdit_Click()
         m_Form3 = new EditCamDialog(m_List1, m_slotPane, m_mainWindow);
         m_Form3->Form_Load();
     }
-    m_Form3->setWindowTitle(SelectedCamName(m_List1));
+    m_Form3->setWindowTitle(CamListItem::selectedText(m_List1));
     bringToFront(m_Form3);
 }
 
@@ -100,10 +100,10 @@ void ListCommands::cmdRemove_Click()
         return;
     }
     CameraEntry found;
-    if (!FindCamEntry(SelectedCamName(m_List1), found))
+    if (!FindCamEntry(CamListItem::selectedName(m_List1), found))
         return;
     foundEntry = found;
-    if (!ConfirmDelete(m_mainWindow, found.name))
+    if (!confirmDelete(m_mainWindow, QString::fromLocal8Bit(found.name)))
         return;
     RemoveCamEntry(found);
     if (m_List1 == nullptr)
@@ -130,14 +130,13 @@ void ListCommands::StartSelectedCam()
 {
     if (m_state.intOpenCams >= kMaxOpenCams || m_slotPane == nullptr)
         return;
-    const QString name = SelectedCamName(m_List1);
-    if (m_slotPane->isNameOpen(name))
+    if (m_slotPane->isNameOpen(CamListItem::selectedText(m_List1)))
         return;
-    OpenCam(name);
+    OpenCam(CamListItem::selectedName(m_List1));
 }
 
 // A name without a block opens nothing and leaves intOpenCams alone.
-void ListCommands::OpenCam(const QString &name)
+void ListCommands::OpenCam(const QByteArray &name)
 {
     if (name.isEmpty() || m_slotPane == nullptr)
         return;
@@ -151,5 +150,6 @@ void ListCommands::OpenCam(const QString &name)
         return;
 
     ++m_state.intOpenCams;
-    m_slotPane->loadCam(static_cast<qint16>(freeSlot), found.name, found.address, found.refresh);
+    m_slotPane->loadCam(static_cast<qint16>(freeSlot), QString::fromLocal8Bit(found.name),
+                        QString::fromLocal8Bit(found.address), QString::fromLocal8Bit(found.refresh));
 }

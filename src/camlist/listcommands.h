@@ -31,7 +31,8 @@ public:
     void cmdStartCam_Click();
     void List1_DblClick();
     void StartSelectedCam();
-    void OpenCam(const QString &name);
+    // Opens the camera stored under this name (the list file's bytes).
+    void OpenCam(const QByteArray &name);
 
     // The single instances, while open (null otherwise).
     AddCamDialog *Form2() const;

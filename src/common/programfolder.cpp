@@ -14,6 +14,12 @@ QString &overrideFolder()
     return folder;
 }
 
+QString &installedOverride()
+{
+    static QString folder;
+    return folder;
+}
+
 QString &automaticFolder()
 {
     static QString folder;
@@ -46,9 +52,8 @@ QString ProgramFolder()
     if (!overrideFolder().isEmpty())
         return overrideFolder();
     if (automaticFolder().isEmpty()) {
-        automaticFolder() =
-            ChooseProgramFolder(QCoreApplication::applicationDirPath(),
-                                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        automaticFolder() = ChooseProgramFolder(
+            installedFolder(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     }
     return automaticFolder();
 }
@@ -56,4 +61,14 @@ QString ProgramFolder()
 void SetProgramFolder(const QString &folder)
 {
     overrideFolder() = folder;
+}
+
+QString installedFolder()
+{
+    return installedOverride().isEmpty() ? QCoreApplication::applicationDirPath() : installedOverride();
+}
+
+void setInstalledFolder(const QString &folder)
+{
+    installedOverride() = folder;
 }

@@ -11,6 +11,11 @@ QString ProgramFolder();
 // automatic choice).
 void SetProgramFolder(const QString &folder);
 
+// The folder the program was installed in: the executable's folder, unless set otherwise
+// (tests; an empty text goes back to the executable's). ProgramFolder() chooses from it.
+QString installedFolder();
+void setInstalledFolder(const QString &folder);
+
 // The choice ProgramFolder() makes: executableFolder when a file can be created in it, otherwise
 // dataFolder, which is created when missing; when neither is usable, executableFolder still.
 QString ChooseProgramFolder(const QString &executableFolder, const QString &dataFolder);

@@ -1,4 +1,5 @@
 #include "camlist/camlistfile.h"
+#include "camlist/camlistitem.h"
 #include "common/programfolder.h"
 #include "filesizelimit.h"
 #include "support/offscreenmain.h"
@@ -9,41 +10,56 @@
 
 namespace {
 
-const QByteArray kTwoCams("\r\n[name]Cam 2\r\nhttp://127.0.0.1:9/2.jpg\r\n20\r\n\r\n"
-                          "[name]Cam\r\nhttp://127.0.0.1:9/1.jpg\r\n10\r\n\r\n");
+const QByteArray kCamBlock("[name]Cam\r\nhttp://127.0.0.1:9/1.jpg\r\n10\r\n\r\n");
+const QByteArray kTwoCams("\r\n[name]Cam 2\r\nhttp://127.0.0.1:9/2.jpg\r\n20\r\n\r\n" + kCamBlock);
+const QByteArray kNewBlock("[name]New\r\ny\r\n2\r\n\r\n");
 
-// Reads the list file, or writes it when bytes are given.
-QByteArray List(const QByteArray &bytes = QByteArray())
+// The file at path, or null when there is none.
+QByteArray readFile(const QString &path)
 {
-    QFile file(CamListPath());
-    if (!bytes.isNull())
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-            ? bytes
-            : QByteArray("<unwritten>");
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString Items(const QListWidget &list)
+// Writes the file at path; null bytes write nothing.
+void writeFile(const QString &path, const QByteArray &bytes)
 {
-    QStringList items;
-    for (int row = 0; row < list.count(); ++row)
-        items.append(list.item(row)->text());
-    return items.join(u',');
+    QFile file(path);
+    if (!bytes.isNull())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+// Appends newEntry, replaces oldEntry by it (an edit), or removes oldEntry.
+bool write(const QString &operation, const CameraEntry &oldEntry, const CameraEntry &newEntry)
+{
+    if (operation == QLatin1String("append"))
+        return AppendCamEntry(newEntry);
+    return operation == QLatin1String("replace") ? replaceCamEntry(oldEntry, newEntry)
+                                                 : RemoveCamEntry(oldEntry);
 }
 
 } // namespace
 
-// The list file in a temporary program folder, one per test function or row.
+// The list file in a temporary program folder ("user"), one per test function or row; the
+// program was installed in its sibling "bin".
 class TestCamListFile : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init() { SetProgramFolder((m_dir = std::make_unique<QTemporaryDir>())->path()); }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_dir->path()).mkpath("user") && QDir(m_dir->path()).mkpath("bin"));
+        SetProgramFolder(m_dir->filePath("user"));
+        setInstalledFolder(m_dir->filePath("bin"));
+    }
 
     void fill_data();
     void fill();
-    void operationsOnTheRealFile();
+    void writes_data();
+    void writes();
+    void folderInPlaceOfTheList();
     void failedWriteLeavesFileWhole_data();
     void failedWriteLeavesFileWhole();
 
@@ -51,65 +67,107 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
+// The start-up fill into a sorted list box that already holds "kept".
 void TestCamListFile::fill_data()
 {
-    QTest::addColumn<QByteArray>("bytes"); // null: no file
+    QTest::addColumn<QByteArray>("installed"); // the list in "bin"; null: none
+    QTest::addColumn<QByteArray>("bytes"); // the list in the program folder; null: none
     QTest::addColumn<QByteArray>("after");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("missing file created") << QByteArray() << QByteArray("\r\n") << "kept";
-    QTest::newRow("empty file not extended") << QByteArray("") << QByteArray("") << "kept";
-    const QByteArray names("[name]Zoo\r\nz\r\n1\r\n\r\n[NAME]Garden\r\ng\r\n2\r\n\r\n[name]\r\n" + kTwoCams);
-    QTest::newRow("file order, after what is there") << names << names << "kept,Zoo,Garden,,Cam 2,Cam";
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("missing file created")
+        << QByteArray() << QByteArray() << QByteArray("\r\n") << QStringList{"kept"};
+    QTest::newRow("empty file not extended")
+        << QByteArray() << QByteArray("") << QByteArray("") << QStringList{"kept"};
+    const QByteArray names("[name]Zoo\r\n[name]apple\r\n[NAME]Garden\r\n[name]\r\n[name]Banana\r\n");
+    QTest::newRow("sorted as a person reads")
+        << QByteArray() << names << names << QStringList{"", "apple", "Banana", "Garden", "kept", "Zoo"};
+    QTest::newRow("installed list taken over")
+        << kTwoCams << QByteArray() << kTwoCams << QStringList{"Cam", "Cam 2", "kept"};
+    QTest::newRow("own list kept") << kTwoCams << kNewBlock << kNewBlock << QStringList{"kept", "New"};
 }
 
 void TestCamListFile::fill()
 {
+    QFETCH(QByteArray, installed);
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, after);
-    QFETCH(QString, expected);
+    QFETCH(QStringList, shown);
+    writeFile(m_dir->filePath("bin/00camlist.txt"), installed);
+    writeFile(camListPath(), bytes);
     QWidget window;
     QListWidget List1(&window);
-    bytes.isNull() ? RefillCamList(&List1) : void(List(bytes));
-    QCOMPARE(QFile::exists(CamListPath()), !bytes.isNull()); // only the start-up fill creates the file
-    List1.addItem(QStringLiteral("kept"));
+    List1.setSortingEnabled(true);
+    List1.addItem(new CamListItem("kept"));
     FillCamList(&List1, &window);
-    QCOMPARE(Items(List1), expected);
-    QCOMPARE(List(), after);
-    QVERIFY2(window.updatesEnabled(), "drawing is resumed before the fill returns");
-    // The dialogs' refill starts from an empty list, however often it runs.
+
+    QStringList texts;
+    for (int row = 0; row < List1.count(); ++row)
+        texts << List1.item(row)->text();
+    QCOMPARE(texts, shown);
+    QCOMPARE(readFile(camListPath()), after);
+    QCOMPARE(readFile(m_dir->filePath("bin/00camlist.txt")), installed);
+    QVERIFY(window.updatesEnabled()); // drawing resumes before the fill returns
+    // The dialogs' refill starts from an empty list.
     RefillCamList(&List1);
-    RefillCamList(&List1);
-    QCOMPARE(Items(List1), expected.mid(5)); // without "kept,"
+    QCOMPARE(List1.count(), shown.size() - 1);
 }
 
-void TestCamListFile::operationsOnTheRealFile()
+// Writes on the file as it is: the old entry is (oldName, "x", "1"), the new one (newName, "y", "2").
+void TestCamListFile::writes_data()
 {
-    // Missing file: nothing to remove, and the append creates it with the block alone.
-    QVERIFY(RemoveCamEntry({"A", "", ""}) && !QFile::exists(CamListPath()));
-    QVERIFY(AppendCamEntry({"A", "X", "30"}));
-    QCOMPARE(List(), QByteArray("[name]A\r\nX\r\n30\r\n\r\n"));
+    QTest::addColumn<QByteArray>("before"); // null: no file
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QByteArray>("oldName");
+    QTest::addColumn<QByteArray>("newName");
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<QByteArray>("after"); // null: no file
 
-    List(kTwoCams);
-    CameraEntry holder{"earlier", "", ""};
-    for (const QString &name : {QStringLiteral("cam"), QStringLiteral("Cam "), QString()})
-        QVERIFY2(!FindCamEntry(name, holder) && holder.name == QLatin1String("earlier"), qPrintable(name));
-    QVERIFY(FindCamEntry(QStringLiteral("Cam"), holder));
-    QCOMPARE(holder.name + holder.address + holder.refresh, QStringLiteral("Camhttp://127.0.0.1:9/1.jpg10"));
-    // No block for the name: nothing to remove, and a replacement only appends (the edit of a
-    // name the lookup cannot find); a CR in a field writes nothing.
-    QVERIFY(RemoveCamEntry({"cam", "", ""}) && ReplaceCamEntry({}, {"B", "y", "2"}));
-    QVERIFY(!AppendCamEntry({"Split\rName", "x", "1"}) &&
-            !ReplaceCamEntry({"Cam", "", ""}, {"Cam", "x\r", "1"}));
-    QCOMPARE(List(), kTwoCams + "[name]B\r\ny\r\n2\r\n\r\n");
+    const auto row = [](const char *tag, const QByteArray &before, const char *operation, const char *oldName,
+                        const char *newName, bool done, const QByteArray &after) {
+        QTest::newRow(tag) << before << QString::fromLatin1(operation) << QByteArray(oldName)
+                           << QByteArray(newName) << done << after;
+    };
+    const QByteArray unbroken("[name]A\r\nx\r\n10");
+    row("append creates the file", QByteArray(), "append", "", "New", true, kNewBlock);
+    row("append after a last line without break", unbroken, "append", "", "New", true,
+        unbroken + "\r\n" + kNewBlock);
+    row("append with a CR", kTwoCams, "append", "", "Ne\rw", false, kTwoCams);
+    row("remove from no file", QByteArray(), "remove", "Cam", "", true, QByteArray());
+    row("remove a name without block", kTwoCams, "remove", "cam", "", true, kTwoCams);
+    row("replace moves the block to the end", kTwoCams, "replace", "Cam 2", "New", true,
+        "\r\n\r\n\r\n\r\n" + kCamBlock + "\r\n" + kNewBlock);
+    row("replace without old block appends", unbroken, "replace", "cam", "New", true,
+        unbroken + "\r\n" + kNewBlock);
+    row("replace with a CR", kTwoCams, "replace", "Cam", "Ne\rw", false, kTwoCams);
+}
 
-    // A folder in the list's place cannot be read: nobody knows whether the entry is there.
-    QVERIFY(QFile::remove(CamListPath()) && QDir().mkpath(CamListPath() + QStringLiteral("/inner")));
+void TestCamListFile::writes()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, operation);
+    QFETCH(QByteArray, oldName);
+    QFETCH(QByteArray, newName);
+    QFETCH(bool, done);
+    QFETCH(QByteArray, after);
+    writeFile(camListPath(), before);
+    QCOMPARE(write(operation, {oldName, "x", "1"}, {newName, "y", "2"}), done);
+    QCOMPARE(readFile(camListPath()), after);
+}
+
+// A folder in the list's place cannot be read: nobody knows whether an entry is there.
+void TestCamListFile::folderInPlaceOfTheList()
+{
+    QVERIFY(QDir().mkpath(camListPath() + QStringLiteral("/inner")));
     QWidget window;
     QListWidget List1(&window);
     FillCamList(&List1, &window);
-    QVERIFY(List1.count() == 0 && window.updatesEnabled() && !FindCamEntry("Cam", holder));
-    QVERIFY(!AppendCamEntry({"Cam", "x", "1"}) && !ReplaceCamEntry({"Cam", "x", "1"}, {"Cam", "y", "2"}));
-    QVERIFY(!RemoveCamEntry({"Cam", "x", "1"}) && QFileInfo(CamListPath()).isDir());
+    QCOMPARE(List1.count(), 0);
+    CameraEntry holder;
+    QVERIFY(!FindCamEntry("Cam", holder));
+    for (const char *operation : {"append", "replace", "remove"})
+        QVERIFY2(!write(QLatin1String(operation), {"Cam", "x", "1"}, {"Cam", "y", "2"}), operation);
+    QVERIFY(QFileInfo(camListPath()).isDir());
 }
 
 void TestCamListFile::failedWriteLeavesFileWhole_data()
@@ -125,26 +183,22 @@ void TestCamListFile::failedWriteLeavesFileWhole()
     QFETCH(QString, operation);
     const CameraEntry cam{"Cam", "http://127.0.0.1:9/1.jpg", "10"};
     const CameraEntry edited{"Cam", "http://127.0.0.1:9/edited.jpg", "11"};
-    const auto run = [&] {
-        if (operation == QLatin1String("remove"))
-            return RemoveCamEntry(cam);
-        return operation == QLatin1String("replace") ? ReplaceCamEntry(cam, edited) : AppendCamEntry(edited);
-    };
-    List(kTwoCams);
-    QVERIFY(run());
-    const QByteArray wanted = List(); // what the operation leaves when there is room
+    writeFile(camListPath(), kTwoCams);
+    QVERIFY(write(operation, cam, edited));
+    const QByteArray wanted = readFile(camListPath()); // what the operation leaves when there is room
 
-    List(kTwoCams);
+    writeFile(camListPath(), kTwoCams);
     constexpr rlim_t kShortBy = 7;
     bool written = true;
-    QVERIFY(WithFileSizeLimit(rlim_t(wanted.size()) - kShortBy, [&] { written = run(); }));
+    QVERIFY(WithFileSizeLimit(rlim_t(wanted.size()) - kShortBy,
+                              [&] { written = write(operation, cam, edited); }));
     QVERIFY(!written);
-    QCOMPARE(List(), kTwoCams);
+    QCOMPARE(readFile(camListPath()), kTwoCams);
     const QStringList entries =
         QDir(ProgramFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     QCOMPARE(entries, QStringList{"00camlist.txt"}); // no temporary file left
-    QVERIFY(run());
-    QCOMPARE(List(), wanted);
+    QVERIFY(write(operation, cam, edited));
+    QCOMPARE(readFile(camListPath()), wanted);
 }
 
 VANTORA_WIDGET_TEST_MAIN(TestCamListFile)

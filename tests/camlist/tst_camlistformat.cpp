@@ -7,103 +7,110 @@ class TestCamListFormat : public QObject
     Q_OBJECT
 
 private slots:
-    void listAndLookup_data();
-    void listAndLookup();
-    void appendedBlock_data();
-    void appendedBlock();
+    void listedNames_data();
+    void listedNames();
+    void lookup_data();
+    void lookup();
+    void appendBytes_data();
+    void appendBytes();
     void removal_data();
     void removal();
 };
 
-// The list test (the marker in any letter case, anywhere in any line) against the lookup (the
-// exact line). Listed: "count:names joined by ,"; found: "marker line:name|address|refresh".
-void TestCamListFormat::listAndLookup_data()
+// The list test: the marker in any letter case, anywhere in any line, every occurrence removed.
+void TestCamListFormat::listedNames_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("listed");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("found");
-
-    const QByteArray cams(
-        "\r\n[name]Cam 2\r\nhttp://h/2.jpg\r\n20\r\n\r\n[name]Cam\r\nhttp://h/1.jpg\r\n10\r\n\r\n");
-    QTest::newRow("exact name") << cams << "2:Cam 2,Cam"
-                                << "Cam"
-                                << "5:Cam|http://h/1.jpg|10";
-    QTest::newRow("cam is not Cam") << cams << "2:Cam 2,Cam"
-                                    << "cam"
-                                    << "-1:||";
-    QTest::newRow("Cam is not Cam 2") << QByteArray("[name]Cam 2\r\na\r\n1\r\n") << "1:Cam 2"
-                                      << "Cam"
-                                      << "-1:||";
-    QTest::newRow("capital marker") << QByteArray("[NAME]Garden\r\nx\r\n5\r\n") << "1:Garden"
-                                    << "Garden"
-                                    << "-1:||";
-    QTest::newRow("duplicates") << QByteArray("[name]Cam\r\nA\r\n1\r\n[name]Cam\r\nB\r\n2") << "2:Cam,Cam"
-                                << "Cam"
-                                << "0:Cam|A|1";
-    QTest::newRow("spaces kept") << QByteArray("[name] Cam \r\nx\r\n5\r\n") << "1: Cam "
-                                 << " Cam "
-                                 << "0: Cam |x|5";
-    QTest::newRow("marker alone: listed, not looked up") << QByteArray("[name]\r\nx\r\n5\r\n") << "1:"
-                                                         << ""
-                                                         << "-1:||";
-    QTest::newRow("two markers") << QByteArray("ab[Name]cd[nAME]ef\r\n") << "1:abcdef"
-                                 << "abcdef"
-                                 << "-1:||";
-    QTest::newRow("one pass only") << QByteArray("[na[name]me]\r\n") << "1:[name]"
-                                   << "[name]"
-                                   << "-1:||";
-    QTest::newRow("incomplete marker") << QByteArray("[name\r\nname]\r\n[nam e]\r\n") << "0:"
-                                       << ""
-                                       << "-1:||";
-    QTest::newRow("address line as marker") << QByteArray("[name]A\r\n[name]B\r\n5\r\n") << "2:A,B"
-                                            << "B"
-                                            << "1:B|5|";
-    QTest::newRow("refresh missing") << QByteArray("[name]Cam\r\nh/x.jpg") << "1:Cam"
-                                     << "Cam"
-                                     << "0:Cam|h/x.jpg|";
-    QTest::newRow("lone CR ends a line, lone LF does not") << QByteArray("[name]a\nb\rx\ry") << "1:a\nb"
-                                                           << "a\nb"
-                                                           << "0:a\nb|x|y";
-    QTest::newRow("8-bit text") << QByteArray("[name]Caf\xc3\xa9\r\nx\r\n5") << QStringLiteral("1:Café")
-                                << QStringLiteral("Café") << QStringLiteral("0:Café|x|5");
+    QTest::addColumn<QByteArrayList>("names");
+    QTest::newRow("any case, anywhere")
+        << QByteArray("[NAME]Garden\r\nab[Name]cd[nAME]ef\r\n") << QByteArrayList{"Garden", "abcdef"};
+    QTest::newRow("marker alone") << QByteArray("[name]\r\nx\r\n5\r\n") << QByteArrayList{""};
+    QTest::newRow("one pass only") << QByteArray("[na[name]me]\r\n") << QByteArrayList{"[name]"};
+    QTest::newRow("incomplete markers")
+        << QByteArray("[name\r\nname]\r\n[nam e]\r\n\r\n") << QByteArrayList{};
+    QTest::newRow("address line holding the marker")
+        << QByteArray("[name]A\r\n[name]B\r\n5\r\n") << QByteArrayList{"A", "B"};
+    QTest::newRow("lone CR ends a line, lone LF does not")
+        << QByteArray("[name]a\nb\rx\r[name]y") << QByteArrayList{"a\nb", "y"};
+    QTest::newRow("spaces and bytes kept")
+        << QByteArray("[name] Caf\xe9 \r\n") << QByteArrayList{" Caf\xe9 "};
 }
 
-void TestCamListFormat::listAndLookup()
+void TestCamListFormat::listedNames()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QString, listed);
-    QFETCH(QString, name);
-    QFETCH(QString, found);
-    const QStringList names = CamListNames(bytes);
-    QCOMPARE(QString::number(names.size()) + QLatin1Char(':') + names.join(QLatin1Char(',')), listed);
-    const CamEntryLookup lookup = LookupCamEntry(bytes, name);
-    const CameraEntry &e = lookup.entry;
-    QCOMPARE(QStringLiteral("%1:%2|%3|%4").arg(lookup.markerLine).arg(e.name, e.address, e.refresh), found);
-    QCOMPARE(lookup.found, lookup.markerLine >= 0);
+    QFETCH(QByteArrayList, names);
+    QCOMPARE(camListNames(bytes), names);
 }
 
-void TestCamListFormat::appendedBlock_data()
+// The lookup test: the line is exactly the marker and the name, byte for byte.
+void TestCamListFormat::lookup_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QByteArray>("address");
+    QTest::addColumn<QByteArray>("refresh");
+
+    const auto row = [](const char *tag, const QByteArray &bytes, const char *name, bool found,
+                        const char *address, const char *refresh) {
+        QTest::newRow(tag) << bytes << QByteArray(name) << found << QByteArray(address)
+                           << QByteArray(refresh);
+    };
+    const QByteArray cams("\r\n[name]Cam 2\r\nh/2.jpg\r\n20\r\n\r\n[name]Cam\r\nh/1.jpg\r\n10\r\n\r\n");
+    row("exact name", cams, "Cam", true, "h/1.jpg", "10");
+    row("cam is not Cam", cams, "cam", false, "", "");
+    row("Cam 2 is not Cam", "[name]Cam 2\r\na\r\n1\r\n", "Cam", false, "", "");
+    row("capital marker", "[NAME]Garden\r\nx\r\n5\r\n", "Garden", false, "", "");
+    row("first of two", "[name]Cam\r\nA\r\n1\r\n[name]Cam\r\nB\r\n2", "Cam", true, "A", "1");
+    row("spaces kept", "[name] Cam \r\nx\r\n5\r\n", " Cam ", true, "x", "5");
+    row("empty name", "[name]\r\nx\r\n5\r\n", "", false, "", "");
+    row("address line as marker", "[name]A\r\n[name]B\r\n5\r\n", "B", true, "5", "");
+    row("lone CR ends a line, lone LF does not", "[name]a\nb\rx\ry", "a\nb", true, "x", "y");
+    row("bytes outside the encoding", "[name]Caf\xe9\r\nh/\xff\r\n9", "Caf\xe9", true, "h/\xff", "9");
+}
+
+void TestCamListFormat::lookup()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, name);
+    QFETCH(bool, found);
+    QFETCH(QByteArray, address);
+    QFETCH(QByteArray, refresh);
+    const CamEntryLookup lookup = lookupCamEntry(bytes, name);
+    QCOMPARE(lookup.found, found);
+    QCOMPARE(lookup.entry.address, address);
+    QCOMPARE(lookup.entry.refresh, refresh);
+}
+
+// Appending Cam (address " h/x ", refresh 30) after a file that ends in fileEnd.
+void TestCamListFormat::appendBytes_data()
+{
+    QTest::addColumn<QByteArray>("fileEnd");
+    QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QByteArray>("expected"); // null: not writable
-    QTest::newRow("spaces kept") << "   " << QByteArray("[name]   \r\n h/x \r\n30\r\n\r\n");
-    QTest::newRow("8-bit text") << QStringLiteral("Café")
-                                << QByteArray("[name]Caf\xc3\xa9\r\n h/x \r\n30\r\n\r\n");
-    QTest::newRow("LF stays inside a line") << "a\nb" << QByteArray("[name]a\nb\r\n h/x \r\n30\r\n\r\n");
-    QTest::newRow("CR in name would split it") << "a\rb" << QByteArray();
+
+    const QByteArray block("[name]Cam\r\n h/x \r\n30\r\n\r\n");
+    QTest::newRow("empty file") << QByteArray() << QByteArray("Cam") << block;
+    QTest::newRow("after CR LF") << QByteArray("0\r\n") << QByteArray("Cam") << block;
+    QTest::newRow("after a lone CR") << QByteArray("x\r") << QByteArray("Cam") << block;
+    QTest::newRow("last line without break") << QByteArray("10") << QByteArray("Cam") << "\r\n" + block;
+    QTest::newRow("last line ending in a lone LF")
+        << QByteArray("0\n") << QByteArray("Cam") << "\r\n" + block;
+    QTest::newRow("LF stays inside the name")
+        << QByteArray() << QByteArray("a\nb") << QByteArray("[name]a\nb\r\n h/x \r\n30\r\n\r\n");
+    QTest::newRow("CR in the name") << QByteArray() << QByteArray("a\rb") << QByteArray();
 }
 
-void TestCamListFormat::appendedBlock()
+void TestCamListFormat::appendBytes()
 {
-    QFETCH(QString, name);
+    QFETCH(QByteArray, fileEnd);
+    QFETCH(QByteArray, name);
     QFETCH(QByteArray, expected);
-    const CameraEntry entry{name, QStringLiteral(" h/x "), QStringLiteral("30")};
-    QCOMPARE(CamEntryIsWritable(entry), !expected.isNull());
-    if (expected.isNull())
-        return;
-    QCOMPARE(CamEntryBlock(entry), expected);
-    QCOMPARE(CamListNames(expected), QStringList{name}); // listed as stored
+    const CameraEntry entry{name, " h/x ", "30"};
+    QCOMPARE(camEntryIsWritable(entry), !expected.isNull());
+    if (!expected.isNull())
+        QCOMPARE(camEntryAppendBytes(fileEnd, entry), expected);
 }
 
 // Removing Cam: the block's marker and refresh lines become empty lines, one more ends the file.
@@ -115,8 +122,8 @@ void TestCamListFormat::removal_data()
     const QByteArray same("\r\nhttp://h/a.jpg\r\n30\r\n\r\n");
     QTest::newRow("others untouched") << "\r\n[name]Cam 2" + same + "[name]Cam" + same + "[name]Other" + same
                                       << "\r\n[name]Cam 2" + same + "\r\n\r\n\r\n[name]Other" + same + "\r\n";
-    QTest::newRow("duplicates") << QByteArray("[name]Cam\r\nA\r\n1\r\n[name]Cam\r\nB\r\n2\r\n")
-                                << QByteArray("\r\n\r\n[name]Cam\r\nB\r\n2\r\n\r\n");
+    QTest::newRow("first of two") << QByteArray("[name]Cam\r\nA\r\n1\r\n[name]Cam\r\nB\r\n2\r\n")
+                                  << QByteArray("\r\n\r\n[name]Cam\r\nB\r\n2\r\n\r\n");
     QTest::newRow("bytes outside the encoding kept")
         << QByteArray("[name]\xff\xfe"
                       "cam\r\nh/\x80\x81.jpg\r\n9\xc3\r\n\r\n[name]Cam\r\nx\r\n1\r\n\r\ntail\xc0\r\n")
@@ -136,7 +143,7 @@ void TestCamListFormat::removal()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, expected);
-    const CamEntryRemoval removal = RemoveCamEntryBytes(bytes, QStringLiteral("Cam"));
+    const CamEntryRemoval removal = removeCamEntryBytes(bytes, "Cam");
     QCOMPARE(removal.removed, !expected.isNull());
     QCOMPARE(removal.bytes, expected);
 }

@@ -1,5 +1,6 @@
 #include "camlist/addcamdialog.h"
 #include "camlist/camlistfile.h"
+#include "camlist/camlistmessages.h"
 #include "camlist/editcamdialog.h"
 #include "camlist/listcommands.h"
 #include "camlist/noticewindow.h"
@@ -11,54 +12,63 @@
 #include "support/messageboxanswerer.h"
 #include "support/offscreenmain.h"
 
-#include <QLabel>
+#include <QAccessible>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 namespace {
 
+using Box = MessageBoxAnswerer::Box;
+
 // Cameras point at the loopback discard port: what their fetches get does not matter here.
-const QString kClosed = QStringLiteral("http://127.0.0.1:9/");
-const QString kCam = kClosed + QStringLiteral("cam.jpg"); // Cam's address
-const QString kAskedForCam = QStringLiteral("Confirm Delete|Are you sure you want to delete Cam?|%1")
-                                 .arg((QMessageBox::Ok | QMessageBox::Cancel).toInt());
+const QByteArray kClosed("http://127.0.0.1:9/");
 
-QByteArray Block(const QString &name, const QString &address, const QString &refresh)
+QByteArray camBlock(const QByteArray &name, const QByteArray &address, const QByteArray &refresh)
 {
-    return "[name]" + name.toLocal8Bit() + "\r\n" + address.toLocal8Bit() + "\r\n" + refresh.toLocal8Bit() +
-        "\r\n\r\n";
+    return "[name]" + name + "\r\n" + address + "\r\n" + refresh + "\r\n\r\n";
 }
 
-// Reads the list file, or writes it when bytes are given.
-QByteArray List(const QByteArray &bytes = QByteArray())
+const QByteArray kCamBlock = camBlock("Cam", kClosed + "cam.jpg", "10");
+const QByteArray kCafeBlock = camBlock("Caf\xe9", kClosed + "caf\xe9.jpg", "10");
+const QString kCafe = QStringLiteral("Caf\uFFFD"); // how the list shows the name stored as "Caf\xe9"
+
+QByteArray listBytes()
 {
-    QFile file(CamListPath());
-    if (!bytes.isNull())
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-            ? bytes
-            : QByteArray("<unwritten>");
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    QFile file(camListPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The dialog's title and fields (marked when the dialog is not shown), or sets the fields from
-// "name|address|refresh".
-QString Fields(CamEntryDialog *form, const QString &set = QString())
+QLineEdit *field(QWidget *dialog, const char *name)
 {
-    QLineEdit *fields[] = {form->Text1, form->Text2, form->Text3};
-    QString shown = form->windowTitle();
-    for (int i = 0; i < 3; ++i) {
-        if (!set.isNull())
-            fields[i]->setText(set.section(u'|', i, i));
-        shown += '|' + fields[i]->text();
+    return dialog->findChild<QLineEdit *>(QLatin1String(name));
+}
+
+void click(QWidget *dialog, const char *button)
+{
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+}
+
+void typeFields(QWidget *dialog, const QString &name, const QString &address, const QString &refresh)
+{
+    field(dialog, "Text1")->setText(name);
+    field(dialog, "Text2")->setText(address);
+    field(dialog, "Text3")->setText(refresh);
+}
+
+// What a screen reader announces for every control of a window: never nothing.
+void verifyEveryControlNamed(QWidget *window)
+{
+    for (QWidget *control : window->findChildren<QWidget *>()) {
+        const QString name = QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
     }
-    return shown + (form->isVisible() ? "" : " hidden");
 }
 
 } // namespace
 
-// What the main window gives the list commands: a list box, a slot pane and a list file in a
-// temporary program folder; every message box is answered.
+// What the main window gives the list commands: a sorted list box, a slot pane and a list file
+// in a temporary program folder; every message box is answered.
 struct Fixture
 {
     QTemporaryDir dir;
@@ -69,52 +79,48 @@ struct Fixture
     ListCommands commands{&window, List1, pane, state};
     MessageBoxAnswerer boxes;
 
-    // The list file holds Cam 2, Cam and Garden (written with a capital marker), then extra.
-    explicit Fixture(const QByteArray &extra = QByteArray())
+    // Cam 2, Cam, Garden (written with a capital marker: listed, never found), Hourly (a refresh
+    // longer than typing allows), Caf\xe9 (not valid in the encoding), [WebCam], Cam 00..24.
+    Fixture()
     {
         SetProgramFolder(dir.path());
         List1->setSortingEnabled(true);
-        List("\r\n" + Block("Cam 2", kClosed + "2.jpg", "20") + Block("Cam", kCam, "10") +
-             "[NAME]Garden\r\nhttp://127.0.0.1:9/g.jpg\r\n5\r\n" + extra);
+        QByteArray bytes = "\r\n" + camBlock("Cam 2", kClosed + "2.jpg", "20") + kCamBlock +
+            "[NAME]Garden\r\nhttp://127.0.0.1:9/g.jpg\r\n5\r\n" + camBlock("Hourly", kClosed, "3600") +
+            kCafeBlock + camBlock("[WebCam]", kClosed, "9");
+        for (int n = 0; n <= SlotPane::kSlotCount; ++n)
+            bytes += camBlock("Cam " + QByteArray::number(n).rightJustified(2, '0'), kClosed, "60");
+        QFile file(camListPath());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
         FillCamList(List1, &window);
+        window.setGeometry(200, 150, 400, 300);
+        window.show();
     }
 
-    // Runs steps joined by ";": "<command> <name to select, as the user does>" or "stop <index>".
-    void run(const QString &steps)
+    // Selects the item showing this text, as the user does.
+    void select(const QString &text)
     {
-        const QHash<QString, void (ListCommands::*)()> clicks{{"add", &ListCommands::cmdAdd_Click},
-                                                              {"edit", &ListCommands::cmdEdit_Click},
-                                                              {"remove", &ListCommands::cmdRemove_Click},
-                                                              {"start", &ListCommands::cmdStartCam_Click},
-                                                              {"dblclick", &ListCommands::List1_DblClick}};
-        for (const QString &step : steps.split(u';')) {
-            const QString command = step.section(u' ', 0, 0), name = step.section(u' ', 1);
-            if (command == QLatin1String("stop"))
-                pane->cmdStop_Click(qint16(name.toInt()));
-            else if (!name.isEmpty())
-                List1->setCurrentItem(List1->findItems(name, Qt::MatchExactly).value(0));
-            if (clicks.contains(command))
-                (commands.*clicks.value(command))();
-        }
+        List1->setCurrentItem(List1->findItems(text, Qt::MatchExactly).value(0));
     }
 
-    // What a command may change: "file#items#open count|name last found|slots shown#boxes seen",
-    // a shown slot as "index title refresh", marked when it is not refreshing.
-    QString snapshot() const
+    QStringList items() const
     {
-        QStringList items;
-        for (const QListWidgetItem *item : List1->findItems(QStringLiteral("*"), Qt::MatchWildcard))
-            items << item->text();
-        QStringList shown;
+        QStringList texts;
+        for (int row = 0; row < List1->count(); ++row)
+            texts << List1->item(row)->text();
+        return texts;
+    }
+
+    // The titles of the slots shown, in slot order.
+    QStringList openTitles() const
+    {
+        QStringList titles;
         for (int Index = 0; Index < SlotPane::kSlotCount; ++Index) {
-            const CameraSlot *s = pane->slot(Index);
-            if (!s->isHidden())
-                shown << QStringLiteral("%1 %2 %3").arg(Index).arg(s->title(), s->refreshText()) +
-                        (s->isRefreshTimerActive() ? "" : " idle");
+            if (!pane->slot(Index)->isHidden())
+                titles << pane->slot(Index)->title();
         }
-        return QString::fromLatin1(List()) + '#' + items.join(',') + '#' +
-            QStringLiteral("%1|%2|").arg(state.intOpenCams).arg(commands.foundEntry.name) + shown.join(',') +
-            '#' + boxes.seen.join(',');
+        return titles;
     }
 };
 
@@ -126,143 +132,284 @@ private slots:
     void addDialog();
     void dialogsThatWriteNothing_data();
     void dialogsThatWriteNothing();
+    void editKeepsWhatWasNotChanged_data();
+    void editKeepsWhatWasNotChanged();
     void editMovesEntryAndUpdatesOpenSlots();
-    void removeAsksFirst();
-    void commandSequences_data();
-    void commandSequences();
+    void remove_data();
+    void remove();
+    void commandsWithoutSelection_data();
+    void commandsWithoutSelection();
+    void start_data();
+    void start();
 };
 
 void TestListCommands::addDialog()
 {
     Fixture f;
-    f.run("add");
+    f.commands.cmdAdd_Click();
     AddCamDialog *Form2 = f.commands.Form2();
-    // A failed write keeps what was typed; adding again brings the open dialog forward with it.
-    // Refresh takes 3 characters, nothing is trimmed, and a name already listed is added once more.
-    Fields(Form2, "Cam| http://127.0.0.1:9/yard.jpg |12x4");
-    const QByteArray before = List();
-    QVERIFY(WithFileSizeLimit(0, [Form2] { Form2->Command1->click(); }));
-    QVERIFY2(Form2->isVisible() && List() == before,
-             "a failed write keeps the dialog open and the file whole");
-    f.run("add");
-    QVERIFY(f.commands.Form2() == Form2 && Form2->isVisible() && !Form2->isModal());
-    QTest::mouseClick(Form2->Command1, Qt::LeftButton);
-    QCOMPARE(List(), before + Block("Cam", " http://127.0.0.1:9/yard.jpg ", "12x"));
+    verifyEveryControlNamed(Form2);
+    typeFields(Form2, QStringLiteral("Cam"), QStringLiteral(" http://127.0.0.1:9/yard.jpg "), QString());
+    QTest::keyClicks(field(Form2, "Text3"), QStringLiteral("12x4"));
+    QCOMPARE(field(Form2, "Text3")->text(), QStringLiteral("12x")); // three characters typed at most
+
+    // A failed write keeps the file and the dialog with what was typed; adding again brings the
+    // open dialog forward.
+    const QByteArray before = listBytes();
+    QVERIFY(WithFileSizeLimit(0, [Form2] { click(Form2, "Command1"); }));
+    QCOMPARE(listBytes(), before);
+    f.commands.cmdAdd_Click();
+    QCOMPARE(f.commands.Form2(), Form2);
+    QVERIFY(Form2->isVisible());
+    QVERIFY(!Form2->isModal());
+
+    // Nothing is trimmed, and a name already listed is added once more, sorted as a person reads.
+    click(Form2, "Command1");
+    QCOMPARE(listBytes(), before + camBlock("Cam", " http://127.0.0.1:9/yard.jpg ", "12x"));
     QTRY_COMPARE(f.commands.Form2(), nullptr);
-    QCOMPARE(f.snapshot().section(u'#', 1), QStringLiteral("Cam,Cam,Cam 2,Garden#0||#"));
+    QCOMPARE(f.items().mid(0, 4), (QStringList{"[WebCam]", kCafe, "Cam", "Cam"}));
 }
 
 void TestListCommands::dialogsThatWriteNothing_data()
 {
-    QTest::addColumn<QString>("how"); // "<dialog> <button>|<name>|<address>|<refresh>"
-    for (const char *how : {"add OK|| |1", "add OK| ||1", "add OK| | |", "edit OK| ||1", "edit Cancel|x|x|1"})
-        QTest::newRow(how) << how;
+    QTest::addColumn<bool>("edit"); // the edit dialog for Cam, or the add dialog
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("refresh");
+    QTest::addColumn<bool>("ok"); // OK, or Cancel
+    QTest::addColumn<QString>("told"); // the message; empty: none
+
+    const auto row = [](const char *tag, bool edit, const char *name, const char *address, bool ok,
+                        const char *told) {
+        QTest::newRow(tag) << edit << QString::fromLatin1(name) << QString::fromLatin1(address)
+                           << QStringLiteral("1") << ok << QString::fromLatin1(told);
+    };
+    row("add, name empty", false, "", " ", true, kMissingInformationText);
+    row("add, address empty", false, " ", "", true, kMissingInformationText);
+    row("edit, address empty", true, "Cam", "", true, kMissingInformationText);
+    row("add, CR in the name", false, "a\rb", "x", true, kLineBreakInFieldText);
+    row("edit, CR in the address", true, "Cam", "x\r", true, kLineBreakInFieldText);
+    row("edit cancelled", true, "x", "x", false, "");
 }
 
 void TestListCommands::dialogsThatWriteNothing()
 {
-    QFETCH(QString, how);
+    QFETCH(bool, edit);
+    QFETCH(QString, name);
+    QFETCH(QString, address);
+    QFETCH(QString, refresh);
+    QFETCH(bool, ok);
+    QFETCH(QString, told);
     Fixture f;
-    f.run(how.section(u' ', 0, 0) + " Cam");
-    CamEntryDialog *form =
-        f.commands.Form2() ? static_cast<CamEntryDialog *>(f.commands.Form2()) : f.commands.Form3();
-    const QString typed = Fields(form, how.section(u'|', 1));
-    const QString before = f.snapshot();
-    const bool ok = how.contains(QLatin1String(" OK|"));
-    QTest::mouseClick(ok ? form->Command1 : form->Command2, Qt::LeftButton);
-    // OK with a field empty tells the user and keeps what was typed; Cancel closes the dialog.
-    const QString told = QStringLiteral(":: error|you must enter all information|%1").arg(QMessageBox::Ok);
-    QCOMPARE(f.snapshot(), before + (ok ? told : QString()));
-    if (ok)
-        QCOMPARE(Fields(form), typed);
-    else
-        QTRY_VERIFY(f.commands.Form2() == nullptr && f.commands.Form3() == nullptr);
+    f.select(QStringLiteral("Cam"));
+    edit ? f.commands.cmdEdit_Click() : f.commands.cmdAdd_Click();
+    QPointer<CamEntryDialog> form =
+        edit ? static_cast<CamEntryDialog *>(f.commands.Form3()) : f.commands.Form2();
+    typeFields(form, name, address, refresh);
+    const QByteArray before = listBytes();
+    click(form, ok ? "Command1" : "Command2");
+
+    QCOMPARE(listBytes(), before);
+    const QList<Box> boxes{Box{QStringLiteral(":: error"), told, QMessageBox::Ok}};
+    QCOMPARE(f.boxes.seen, told.isEmpty() ? QList<Box>() : boxes);
+    if (!ok)
+        QTRY_VERIFY(form.isNull());
+    else // the dialog stays with what was typed
+        QCOMPARE(field(form, "Text2")->text(), address);
+}
+
+// Editing a camera and pressing OK, with or without typing over its refresh first.
+void TestListCommands::editKeepsWhatWasNotChanged_data()
+{
+    QTest::addColumn<QString>("shownName"); // the list item selected
+    QTest::addColumn<QByteArray>("stored"); // its block
+    QTest::addColumn<QString>("shownRefresh");
+    QTest::addColumn<QString>("typed"); // null: nothing typed
+    QTest::addColumn<QByteArray>("written"); // the block at the end of the file
+
+    const QByteArray hourly = camBlock("Hourly", kClosed, "3600");
+    QTest::newRow("refresh longer than typing allows") << "Hourly" << hourly << "3600" << QString() << hourly;
+    QTest::newRow("refresh typed over") << "Hourly" << hourly << "3600"
+                                        << "4567" << camBlock("Hourly", kClosed, "456");
+    QTest::newRow("bytes outside the encoding") << kCafe << kCafeBlock << "10" << QString() << kCafeBlock;
+}
+
+void TestListCommands::editKeepsWhatWasNotChanged()
+{
+    QFETCH(QString, shownName);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, shownRefresh);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, written);
+    Fixture f;
+    f.select(shownName);
+    f.commands.cmdEdit_Click();
+    EditCamDialog *Form3 = f.commands.Form3();
+    QLineEdit *Text3 = field(Form3, "Text3");
+    QCOMPARE(Text3->text(), shownRefresh);
+    if (!typed.isNull()) {
+        Text3->selectAll();
+        QTest::keyClicks(Text3, typed);
+    }
+    QByteArray expected = listBytes();
+    expected.replace(stored, "\r\n\r\n\r\n");
+    click(Form3, "Command1");
+    QCOMPARE(listBytes(), expected + "\r\n" + written);
+    QCOMPARE(f.items().count(shownName), 1);
 }
 
 void TestListCommands::editMovesEntryAndUpdatesOpenSlots()
 {
     Fixture f;
+    for (const char *name : {"Cam 2", "Cam"}) {
+        f.select(QLatin1String(name));
+        f.commands.cmdStartCam_Click();
+    }
+    f.commands.cmdEdit_Click();
     // Editing again with another selection keeps the dialog and its fields; only the title follows.
-    f.run("start Cam 2;start Cam;edit;edit Cam 2");
+    f.select(QStringLiteral("Cam 2"));
+    f.commands.cmdEdit_Click();
     EditCamDialog *Form3 = f.commands.Form3();
-    QCOMPARE(Fields(Form3), "Cam 2|Cam|" + kCam + "|10");
+    verifyEveryControlNamed(Form3);
+    QCOMPARE(Form3->windowTitle(), QStringLiteral("Cam 2"));
+    QCOMPARE(field(Form3, "Text1")->text(), QStringLiteral("Cam"));
 
     // A failed write changes nothing and keeps the dialog open with what was typed.
-    const QByteArray expected = List().replace(Block("Cam", kCam, "10"), "\r\n\r\n\r\n");
-    Fields(Form3, "Porch|" + kClosed + "moved.jpg|45");
-    const QString unchanged = f.snapshot();
-    QVERIFY(WithFileSizeLimit(0, [Form3] { Form3->Command1->click(); }));
-    QCOMPARE(f.snapshot(), unchanged);
-    QCOMPARE(Fields(Form3), "Cam 2|Porch|" + kClosed + "moved.jpg|45");
-    Form3->Command1->click();
-    QCOMPARE(List(), expected + "\r\n" + Block("Porch", kClosed + "moved.jpg", "45"));
+    QByteArray expected = listBytes();
+    expected.replace(kCamBlock, "\r\n\r\n\r\n");
+    typeFields(Form3, QStringLiteral("Porch"), QStringLiteral("http://127.0.0.1:9/moved.jpg"),
+               QStringLiteral("45"));
+    const QByteArray before = listBytes();
+    QVERIFY(WithFileSizeLimit(0, [Form3] { click(Form3, "Command1"); }));
+    QCOMPARE(listBytes(), before);
+    QCOMPARE(f.openTitles(), (QStringList{"Cam 2", "Cam"}));
+    QCOMPARE(field(Form3, "Text1")->text(), QStringLiteral("Porch"));
+
+    // The block moves to the end; the open slot of the camera takes the new values.
+    click(Form3, "Command1");
+    QCOMPARE(listBytes(), expected + "\r\n" + camBlock("Porch", "http://127.0.0.1:9/moved.jpg", "45"));
     QTRY_COMPARE(f.commands.Form3(), nullptr);
-    QVERIFY(f.snapshot().endsWith(QLatin1String("#Cam 2,Garden,Porch#2|Cam|0 Cam 2 20,1 Porch 45#")));
-    QCOMPARE(f.pane->slot(1)->name() + f.pane->slot(1)->address(), "Porch" + kClosed + "moved.jpg");
+    QCOMPARE(f.items().count(QStringLiteral("Cam")), 0);
+    QCOMPARE(f.items().count(QStringLiteral("Porch")), 1);
+    QCOMPARE(f.openTitles(), (QStringList{"Cam 2", "Porch"}));
+    QCOMPARE(f.pane->slot(1)->address(), QStringLiteral("http://127.0.0.1:9/moved.jpg"));
+    QCOMPARE(f.pane->slot(1)->refreshText(), QStringLiteral("45"));
+
     // A name the lookup cannot find (capital marker): the fields show it alone.
-    f.run("edit Garden");
-    QCOMPARE(Fields(f.commands.Form3()), QStringLiteral("Garden|Garden||"));
+    f.select(QStringLiteral("Garden"));
+    f.commands.cmdEdit_Click();
+    QCOMPARE(field(f.commands.Form3(), "Text1")->text(), QStringLiteral("Garden"));
+    QCOMPARE(field(f.commands.Form3(), "Text2")->text(), QString());
 }
 
-void TestListCommands::removeAsksFirst()
+void TestListCommands::remove_data()
 {
+    QTest::addColumn<QString>("shownName");
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<QByteArray>("block"); // removed; empty: none
+    QTest::addColumn<bool>("asked");
+
+    QTest::newRow("confirmed") << "Cam" << true << kCamBlock << true;
+    QTest::newRow("cancelled") << "Cam" << false << QByteArray() << true;
+    QTest::newRow("bytes outside the encoding") << kCafe << true << kCafeBlock << true;
+    QTest::newRow("name without block") << "Garden" << true << QByteArray() << false;
+}
+
+void TestListCommands::remove()
+{
+    QFETCH(QString, shownName);
+    QFETCH(bool, confirmed);
+    QFETCH(QByteArray, block);
+    QFETCH(bool, asked);
     Fixture f;
-    QByteArray expected = List();
-    f.boxes.answer = QMessageBox::Ok;
-    f.run("start Cam;remove");
-    QCOMPARE(List(), expected.replace(Block("Cam", kCam, "10"), "\r\n\r\n\r\n") + "\r\n");
-    // The list no longer shows it; the open camera keeps running.
-    QVERIFY(f.snapshot().endsWith("#Cam 2,Garden#1|Cam|0 Cam 10#" + kAskedForCam));
+    f.select(QStringLiteral("Cam"));
+    f.commands.cmdStartCam_Click();
+    f.boxes.answer = confirmed ? QMessageBox::Ok : QMessageBox::Cancel;
+    QByteArray expected = listBytes();
+    if (!block.isEmpty())
+        expected.replace(block, "\r\n\r\n\r\n").append("\r\n");
+    f.select(shownName);
+    f.commands.cmdRemove_Click();
+
+    QCOMPARE(listBytes(), expected);
+    const Box question{QStringLiteral("Confirm Delete"), "Are you sure you want to delete " + shownName + '?',
+                       QMessageBox::Ok | QMessageBox::Cancel};
+    QCOMPARE(f.boxes.seen, asked ? QList<Box>{question} : QList<Box>());
+    QCOMPARE(f.items().contains(shownName), block.isEmpty());
+    QCOMPARE(f.openTitles(), QStringList{"Cam"}); // an open camera keeps running
 }
 
-// Commands that open one camera or none, with Third, [WebCam] and Cam 00 to Cam 24 added to the list.
-void TestListCommands::commandSequences_data()
+void TestListCommands::commandsWithoutSelection_data()
 {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("outcome"); // "open count|name last found|slots shown#boxes seen#notices shown"
-
-    // With nothing selected, edit, remove and start show the notice (once); a double click does nothing.
-    const QString notice = QStringLiteral("Form4|Oops!|You must first select a cam from the list.");
-    for (const char *command : {"edit", "remove", "start", "dblclick"})
-        QTest::addRow("%s, nothing selected", command)
-            << QStringLiteral("%1;%1").arg(command)
-            << "0||##" + (qstrcmp(command, "dblclick") ? notice : QString());
-    QTest::newRow("lowest free slot") << "start Cam;start Cam 2;dblclick Third;stop 1;start Cam 00"
-                                      << "3|Cam 00|0 Cam 10,1 Cam 00 60,2 Third 30##";
-    // A name without a block opens nothing, and its removal asks nothing.
-    QTest::newRow("name without block") << "start Cam;dblclick Garden;remove Garden"
-                                        << "1|Cam|0 Cam 10##";
-    QTest::newRow("already open") << "start Cam;start Cam;dblclick Cam"
-                                  << "1|Cam|0 Cam 10##";
-    QTest::newRow("[WebCam] while a slot was never used") << "start [WebCam]"
-                                                          << "0||##";
-    QTest::newRow("remove cancelled") << "remove Cam"
-                                      << "0|Cam|#" + kAskedForCam + '#';
-    QString steps, shown;
-    for (int n = 0; n < SlotPane::kSlotCount; ++n) {
-        steps += QStringLiteral("start Cam %1;").arg(n, 2, 10, QLatin1Char('0'));
-        shown += QStringLiteral(",%1 Cam %2 60").arg(n).arg(n, 2, 10, QLatin1Char('0'));
-    }
-    QTest::newRow("25th camera") << steps + "start Cam 24"
-                                 << "24|Cam 23|" + shown.mid(1) + "##";
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("noticed");
+    for (const char *command : {"edit", "remove", "start"})
+        QTest::newRow(command) << command << true;
+    QTest::newRow("double click") << "dblclick" << false;
 }
 
-void TestListCommands::commandSequences()
+// Twice each: one notice, centred on its window, and nothing else.
+void TestListCommands::commandsWithoutSelection()
 {
-    QFETCH(QString, steps);
-    QFETCH(QString, outcome);
-    QByteArray extra = Block("Third", kClosed + "3.jpg", "30") + Block("[WebCam]", kClosed, "9");
+    QFETCH(QString, command);
+    QFETCH(bool, noticed);
+    Fixture f;
+    const QByteArray before = listBytes();
+    const QHash<QString, void (ListCommands::*)()> commands{{"edit", &ListCommands::cmdEdit_Click},
+                                                            {"remove", &ListCommands::cmdRemove_Click},
+                                                            {"start", &ListCommands::cmdStartCam_Click},
+                                                            {"dblclick", &ListCommands::List1_DblClick}};
+    (f.commands.*commands.value(command))();
+    (f.commands.*commands.value(command))();
+
+    const QList<NoticeWindow *> notices = f.window.findChildren<NoticeWindow *>();
+    QCOMPARE(notices.size(), noticed ? 1 : 0);
+    QCOMPARE(listBytes(), before);
+    QVERIFY(f.boxes.seen.isEmpty());
+    QCOMPARE(f.commands.Form3(), nullptr);
+    QCOMPARE(f.state.intOpenCams, 0);
+    if (!noticed)
+        return;
+    NoticeWindow *Form4 = notices.first();
+    QVERIFY(Form4->isVisible());
+    QCOMPARE(Form4->windowTitle(), QStringLiteral("Oops!"));
+    verifyEveryControlNamed(Form4);
+    const QPoint offCentre = Form4->geometry().center() - f.window.geometry().center();
+    QVERIFY2(offCentre.manhattanLength() < Form4->height(), "centred on the window it belongs to");
+}
+
+void TestListCommands::start_data()
+{
+    QTest::addColumn<QStringList>("started"); // selected and started in turn
+    QTest::addColumn<int>("stopped"); // the slot stopped before the last start; -1: none
+    QTest::addColumn<QStringList>("open"); // the slots' titles afterwards
+
+    QTest::newRow("lowest free slot")
+        << QStringList{"Cam", "Cam 2", "Cam 00", "Hourly"} << 1 << QStringList{"Cam", "Hourly", "Cam 00"};
+    QTest::newRow("already open") << QStringList{"Cam", "Cam"} << -1 << QStringList{"Cam"};
+    QTest::newRow("name without block") << QStringList{"Garden"} << -1 << QStringList{};
+    QTest::newRow("[WebCam] while a slot was never used") << QStringList{"[WebCam]"} << -1 << QStringList{};
+    QTest::newRow("bytes outside the encoding") << QStringList{kCafe} << -1 << QStringList{kCafe};
+    QStringList all;
     for (int n = 0; n <= SlotPane::kSlotCount; ++n)
-        extra += Block(QStringLiteral("Cam %1").arg(n, 2, 10, QLatin1Char('0')), kClosed + "n.jpg", "60");
-    Fixture f(extra);
-    const QByteArray bytes = List();
-    f.run(steps);
-    QStringList notes; // the notice windows, marked when not shown
-    for (const NoticeWindow *w : f.window.findChildren<NoticeWindow *>())
-        notes << w->objectName() + '|' + w->windowTitle() + '|' + w->Label1->text() +
-                (w->isVisible() ? "" : " hidden");
-    QCOMPARE(f.snapshot().section(u'#', 2) + '#' + notes.join(','), outcome);
-    QVERIFY2(List() == bytes && f.commands.Form3() == nullptr, "nothing written, no edit dialog");
+        all << QStringLiteral("Cam %1").arg(n, 2, 10, QLatin1Char('0'));
+    QTest::newRow("25th camera") << all << -1 << all.mid(0, SlotPane::kSlotCount);
+}
+
+void TestListCommands::start()
+{
+    QFETCH(QStringList, started);
+    QFETCH(int, stopped);
+    QFETCH(QStringList, open);
+    Fixture f;
+    for (qsizetype i = 0; i < started.size(); ++i) {
+        if (i == started.size() - 1 && stopped >= 0)
+            f.pane->cmdStop_Click(qint16(stopped));
+        f.select(started[i]);
+        i % 2 ? f.commands.List1_DblClick() : f.commands.cmdStartCam_Click();
+    }
+    QCOMPARE(f.openTitles(), open);
+    QCOMPARE(f.state.intOpenCams, open.size());
 }
 
 VANTORA_WIDGET_TEST_MAIN(TestListCommands)
