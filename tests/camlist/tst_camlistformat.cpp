@@ -63,7 +63,6 @@ void TestCamListFormat::lookup_data()
     row("Cam 2 is not Cam", "[name]Cam 2\r\na\r\n1\r\n", "Cam", false, "", "");
     row("capital marker", "[NAME]Garden\r\nx\r\n5\r\n", "Garden", false, "", "");
     row("first of two", "[name]Cam\r\nA\r\n1\r\n[name]Cam\r\nB\r\n2", "Cam", true, "A", "1");
-    row("spaces kept", "[name] Cam \r\nx\r\n5\r\n", " Cam ", true, "x", "5");
     row("empty name", "[name]\r\nx\r\n5\r\n", "", false, "", "");
     row("address line as marker", "[name]A\r\n[name]B\r\n5\r\n", "B", true, "5", "");
     row("lone CR ends a line, lone LF does not", "[name]a\nb\rx\ry", "a\nb", true, "x", "y");
