@@ -118,6 +118,50 @@ void SlotPane::setWindowGeometry(const QRect &window, const QRect &scrollBar)
     m_VScroll1->setGeometry(scrollBar);
 }
 
+const SlotPicture &SlotPane::picture(int Index) const
+{
+    return slot(Index)->picture();
+}
+
+QString SlotPane::camName(int Index) const
+{
+    return slot(Index)->name();
+}
+
+QString SlotPane::frameCaption(int Index) const
+{
+    return slot(Index)->title();
+}
+
+QString SlotPane::refreshText(int Index) const
+{
+    return slot(Index)->refreshText();
+}
+
+QString SlotPane::updatedText(int Index) const
+{
+    return slot(Index)->updatedText();
+}
+
+QString SlotPane::refreshedText(int Index) const
+{
+    return slot(Index)->refreshedText();
+}
+
+QString SlotPane::countdownText(int Index) const
+{
+    const CameraSlot *s = slot(Index);
+    return nextRefreshText(s->refreshText(), s->elapsedSeconds, s->refreshSeconds);
+}
+
+void SlotPane::showSavedPicture(int Index, SlotPicture picture)
+{
+    CameraSlot *s = slot(Index);
+    s->lockPicture(true);
+    s->setPicture(std::move(picture));
+    s->lockPicture(false);
+}
+
 void SlotPane::setRefreshPicture(const QPixmap &picture)
 {
     for (CameraSlot *cameraSlot : m_slots)

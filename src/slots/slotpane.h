@@ -7,6 +7,7 @@
 
 class CameraSlot;
 class QScrollBar;
+class SlotPicture;
 class QWidget;
 struct SharedState;
 
@@ -31,6 +32,18 @@ public:
     QRect windowGeometry() const;
     QRect scrollBarGeometry() const;
     void setWindowGeometry(const QRect &window, const QRect &scrollBar);
+
+    // What the views read of a slot.
+    const SlotPicture &picture(int Index) const;
+    QString camName(int Index) const; // txtName
+    QString frameCaption(int Index) const; // the frame's caption
+    QString refreshText(int Index) const; // txtRefresh
+    QString updatedText(int Index) const; // txtUpdated
+    QString refreshedText(int Index) const; // txtRefreshed
+    // The "Next Refresh" countdown as the slot's tick would show it now.
+    QString countdownText(int Index) const;
+    // The slot shows this picture from now on (auto-save's picture as saved).
+    void showSavedPicture(int Index, SlotPicture picture);
 
     // Gives every slot's refresh indicator this picture (start-up does it under LockWindow).
     void setRefreshPicture(const QPixmap &picture);

@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <atomic>
+
 namespace {
 
 // Qt decodes to 32 bits a pixel at most for the formats a camera sends.
@@ -28,6 +30,12 @@ bool fitsAllocationLimit(const QSize &natural)
     return bytes <= static_cast<qint64>(limitMiB) * kBytesPerMiB;
 }
 
+quint64 nextSerial()
+{
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+
 QImage read(const QByteArray &bytes, const QSize &scaledSize)
 {
     QBuffer buffer;
@@ -49,6 +57,7 @@ SlotPicture SlotPicture::notFound()
     SlotPicture picture;
     picture.m_kind = Kind::NotFound;
     picture.m_slotImage = notFoundImage();
+    picture.m_serial = nextSerial();
     return picture;
 }
 
@@ -63,6 +72,7 @@ std::optional<SlotPicture> SlotPicture::decode(const QByteArray &bytes, const QS
     picture.m_kind = Kind::Camera;
     picture.m_bytes = bytes;
     picture.m_slotImage = std::move(image);
+    picture.m_serial = nextSerial();
     return picture;
 }
 

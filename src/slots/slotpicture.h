@@ -25,6 +25,9 @@ public:
     bool isBlank() const { return m_kind == Kind::Blank; }
     const QByteArray &bytes() const { return m_bytes; } // encoded picture; empty unless Camera
     const QImage &slotImage() const { return m_slotImage; }
+    // Tells one decoded or not-found picture from every other (copies share it); 0 for Blank.
+    // Work done on a picture elsewhere checks it to see whether the slot still shows that picture.
+    quint64 serial() const { return m_serial; }
 
     // The picture at its natural size: decoded from the bytes (Camera), the not-found picture
     // (NotFound), or a null image (Blank).
@@ -34,4 +37,5 @@ private:
     Kind m_kind = Kind::Blank;
     QByteArray m_bytes;
     QImage m_slotImage;
+    quint64 m_serial = 0;
 };
