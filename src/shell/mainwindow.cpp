@@ -17,6 +17,9 @@
 #include "shell/mainlayout.h"
 #include "shell/showhelpsetting.h"
 #include "slots/slotpane.h"
+#include "views/detailview.h"
+#include "views/picturesaver.h"
+#include "views/webpagewindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,40 +36,14 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QResizeEvent>
-#include <QScrollBar>
-#include <QSlider>
 #include <QToolButton>
 
 #include <initializer_list>
 
 namespace {
 
-constexpr qreal kDetailPoints = 9.75; // the particulars of the detail frame
-
-// Scroll bars of the detail picture: steps in twips; the bars themselves count in pixels.
-constexpr double kPictureScrollSmallStep = 300;
-constexpr double kPictureScrollLargeStep = 2000;
-
-// Zoom slider.
-constexpr int kZoomMinimum = 1;
-constexpr int kZoomMaximum = 5;
-
 constexpr int kExitItem = 0;
 enum CamItem : qint16 { AddCam = 0, DeleteCam = 1, EditCam = 2, StartCam = 3, StopAllCams = 4 };
-
-constexpr char kCamFolderName[] = "cam";
-
-QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const char *name,
-                             const TwipRect &geometry)
-{
-    auto *bar = namedChild(new QScrollBar(orientation, parent), name, geometry);
-    bar->setRange(0, 0);
-    bar->setSingleStep(twipsToPixels(kPictureScrollSmallStep));
-    bar->setPageStep(twipsToPixels(kPictureScrollLargeStep));
-    bar->setTracking(false); // the picture moves once the value has changed, not while dragging
-    bar->setEnabled(false);
-    return bar;
-}
 
 } // namespace
 
@@ -82,13 +59,14 @@ MainWindow::MainWindow(QWidget *parent)
 
     composeControls(client);
     composeCams(client);
-    composeViewer(client);
+    m_frmMain = new DetailView(m_state, frmCams, client);
     txtStatus = namedChild(new QLineEdit(client), "txtStatus", Form1Geometry::txtStatus);
     txtStatus->setText(QStringLiteral("status..."));
     composeMenus();
 
     m_listCommands = std::make_unique<ListCommands>(this, List1, frmCams, m_state);
     connectCommands();
+    connectViews();
     connectClock();
 
     resize(twipsToPixels(Form1Geometry::kClientWidth),
@@ -136,69 +114,6 @@ void MainWindow::composeCams(QWidget *client)
     frmCams = new SlotPane(m_state, client);
 }
 
-void MainWindow::composeViewer(QWidget *client)
-{
-    namespace G = Form1Geometry;
-    frmMain = namedChild(new QGroupBox(QStringLiteral("Viewer"), client), "frmMain", G::frmMain);
-    frmMain->setFont(frameFont());
-
-    Picture1 = namedChild(new QWidget(frmMain), "Picture1", G::Picture1);
-    Picture1->setFont(font());
-    imgMain = namedChild(new QLabel(Picture1), "imgMain", G::imgMain);
-    VScroll2 = pictureScrollBar(Picture1, Qt::Vertical, "VScroll2", G::VScroll2);
-    HScroll1 = pictureScrollBar(Picture1, Qt::Horizontal, "HScroll1", G::HScroll1);
-    Command1 = namedChild(new QPushButton(Picture1), "Command1", G::Command1);
-
-    frmDetails = namedChild(new QGroupBox(frmMain), "frmDetails", G::frmDetails);
-    composeDetails();
-
-    frmDetails->hide();
-    frmMain->hide();
-}
-
-void MainWindow::composeDetails()
-{
-    namespace G = Form1Geometry;
-    cmdSave = namedChild(new QPushButton(QStringLiteral("Save Image"), frmDetails), "cmdSave", G::cmdSave);
-    Command3 =
-        namedChild(new QPushButton(QStringLiteral("Screensaver"), frmDetails), "Command3", G::Command3);
-    Label6 = namedChild(new QLabel(QStringLiteral("Zoom:"), frmDetails), "Label6", G::Label6);
-    Label6->setFont(font());
-    Slider1 = namedChild(new QSlider(Qt::Horizontal, frmDetails), "Slider1", G::Slider1);
-    Slider1->setRange(kZoomMinimum, kZoomMaximum);
-    Slider1->setValue(kZoomMinimum);
-
-    struct Row
-    {
-        const char *captionName;
-        const char *caption;
-        QLabel **value;
-        const char *valueName;
-        const char *initialText;
-    };
-    const Row rows[] = {
-        {"lblNameCaption", "Name:", &lblName, "lblName", "Name"},
-        {"lblLastRefreshedCaption", "Last Refreshed:", &lblLastRefreshed, "lblLastRefreshed",
-         "Last Refreshed"},
-        {"lblLastChangedCaption", "Last Changed:", &lblLastChanged, "lblLastChanged", "Last Changed"},
-        {"labelalla", "Current Time:", &lblTime, "lblTime", "Current Time"},
-        {"lblRefreshCaption", "Refresh Rate:", &lblRefresh, "lblRefresh", "Refresh"},
-        {"lblNextRefreshCaption", "Next Refresh:", &lblNextRefresh, "lblNextRefresh", "Next Refresh"},
-    };
-    float top = G::kRowFirstTop;
-    for (const Row &row : rows) {
-        auto *caption = namedChild(new QLabel(QString::fromLatin1(row.caption), frmDetails), row.captionName,
-                                   TwipRect{G::kCaptionLeft, top, G::kCaptionWidth, G::kRowHeight});
-        caption->setFont(verdanaFont(kDetailPoints, true));
-        if (row.value == &lblTime)
-            labelalla = caption;
-        *row.value = namedChild(new QLabel(QString::fromLatin1(row.initialText), frmDetails), row.valueName,
-                                TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
-        (*row.value)->setFont(verdanaFont(kDetailPoints));
-        top += G::kRowStep;
-    }
-}
-
 void MainWindow::composeMenus()
 {
     // No item has a shortcut key, and the captions carry no mnemonics.
@@ -242,20 +157,31 @@ void MainWindow::connectCommands()
     connect(cmdStartCam, &QToolButton::clicked, commands, [commands] { commands->cmdStartCam_Click(); });
     connect(cmdStopAll, &QToolButton::clicked, frmCams, [this] { frmCams->cmdStopAll_Click(); });
 
-    connect(VScroll2, &QScrollBar::valueChanged, this, &MainWindow::VScroll2_Change);
-    connect(HScroll1, &QScrollBar::valueChanged, this, &MainWindow::HScroll1_Change);
+    connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+}
 
+void MainWindow::connectViews()
+{
+    DetailView *view = m_frmMain;
+    connect(frmCams, &SlotPane::imgCam_Click, view, &DetailView::imgCam_Click);
+    connect(frmCams, &SlotPane::detailFetchStarted, view, &DetailView::showFetchStarted);
+    connect(frmCams, &SlotPane::detailPictureLoaded, view, &DetailView::showReplyPicture);
     connect(frmCams, &SlotPane::changedPictureLoaded, this, &MainWindow::AutoSaveChangedPicture);
+    connect(frmCams, &SlotPane::detailReplyHandled, view, &DetailView::showReplyTexts);
+    connect(frmCams, &SlotPane::detailTick, view,
+            [view](int, const QString &nextRefreshText) { view->setNextRefreshText(nextRefreshText); });
+    connect(frmCams, &SlotPane::detailSlotStopped, view, &DetailView::slotStopped);
+    connect(view, &DetailView::statusText, txtStatus, &QLineEdit::setText);
 }
 
 void MainWindow::connectClock()
 {
     m_clock = new InternetClock(this);
     InternetClock *clock = m_clock;
-    connect(clock, &InternetClock::lblTimeChanged, lblTime, &QLabel::setText);
+    connect(clock, &InternetClock::lblTimeChanged, m_frmMain, &DetailView::setTimeText);
+    // After the tick's countdown (connected before this), and as the last step of opening a slot.
     connect(frmCams, &SlotPane::detailTick, clock, [clock] { clock->StartTimeQuery(); });
-    // The last step of opening a slot in the detail view.
-    connect(frmCams, &SlotPane::imgCam_Click, clock, [clock] { clock->StartTimeQuery(); });
+    connect(m_frmMain, &DetailView::timeQueryDue, clock, [clock] { clock->StartTimeQuery(); });
 }
 
 void MainWindow::Form_Load()
@@ -266,7 +192,7 @@ void MainWindow::Form_Load()
     LayoutMainWindow();
 
     // A folder that cannot be made (no write access) is no reason to stop the start.
-    const QString camFolder = QDir(ProgramFolder()).filePath(QString::fromLatin1(kCamFolderName));
+    const QString camFolder = PictureSaver::camFolder();
     if (!FolderExists(camFolder))
         QDir().mkdir(camFolder);
 
@@ -283,13 +209,14 @@ void MainWindow::Form_Load()
 void MainWindow::LayoutMainWindow()
 {
     const QSize outer = frameGeometry().size();
+    const DetailView::LayoutRects viewer = m_frmMain->layoutRects();
     const MainLayout current{
         toTwips(txtStatus->geometry()),     toTwips(Frame1->geometry()),
         toTwips(List1->geometry()),         toTwips(frmCams->geometry()),
         toTwips(frmCams->windowGeometry()), toTwips(frmCams->scrollBarGeometry()),
-        toTwips(frmMain->geometry()),       toTwips(Picture1->geometry()),
-        toTwips(frmDetails->geometry()),    toTwips(VScroll2->geometry()),
-        toTwips(HScroll1->geometry()),      toTwips(Command1->geometry()),
+        toTwips(viewer.frmMain),            toTwips(viewer.Picture1),
+        toTwips(viewer.frmDetails),         toTwips(viewer.VScroll2),
+        toTwips(viewer.HScroll1),           toTwips(viewer.Command1),
     };
     const MainLayout next = ::LayoutMainWindow(static_cast<float>(pixelsToTwips(outer.width())),
                                                static_cast<float>(pixelsToTwips(outer.height())), current);
@@ -301,12 +228,9 @@ void MainWindow::LayoutMainWindow()
     List1->setGeometry(toPixels(next.List1));
     frmCams->setGeometry(toPixels(next.frmCams));
     frmCams->setWindowGeometry(toPixels(next.picWindowOuter), toPixels(next.VScroll1));
-    frmMain->setGeometry(toPixels(next.frmMain));
-    Picture1->setGeometry(toPixels(next.Picture1));
-    frmDetails->setGeometry(toPixels(next.frmDetails));
-    VScroll2->setGeometry(toPixels(next.VScroll2));
-    HScroll1->setGeometry(toPixels(next.HScroll1));
-    Command1->setGeometry(toPixels(next.Command1));
+    m_frmMain->setLayoutRects(DetailView::LayoutRects{toPixels(next.frmMain), toPixels(next.Picture1),
+                                                      toPixels(next.frmDetails), toPixels(next.VScroll2),
+                                                      toPixels(next.HScroll1), toPixels(next.Command1)});
 }
 
 void MainWindow::resizeEvent(QResizeEvent *event)
@@ -328,14 +252,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::VScroll2_Change()
+void MainWindow::Command2_Click()
 {
-    imgMain->move(imgMain->x(), -VScroll2->value());
-}
-
-void MainWindow::HScroll1_Change()
-{
-    imgMain->move(-HScroll1->value(), imgMain->y());
+    if (m_Form5.isNull())
+        m_Form5 = new WebPageWindow(strComments, this);
+    m_Form5->showMaximized();
+    m_Form5->raise();
 }
 
 void MainWindow::mnuFileItem_Click(qint16 Index)
@@ -375,7 +297,8 @@ void MainWindow::mnuHelpItem_Click(qint16 /*Index*/)
     ShowHelpWindow(this);
 }
 
-void MainWindow::AutoSaveChangedPicture(int /*Index*/)
+void MainWindow::AutoSaveChangedPicture(int Index)
 {
-    // Automatic saving of changed pictures attaches here.
+    if (chkSave->isChecked())
+        m_frmMain->AutoSavePicture(Index);
 }

@@ -3,10 +3,12 @@
 #include "common/sharedstate.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <memory>
 
+class DetailView;
 class InternetClock;
 class ListCommands;
 class QAction;
@@ -17,14 +19,14 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
-class QScrollBar;
-class QSlider;
 class QToolButton;
 class SlotPane;
+class WebPageWindow;
 
 // The main window "Form1": three columns ("Controls", "Webcams", the hidden "Viewer") over the
 // status line, and the File, Cams and Help menus. Controls carry their names as objectName.
-// Composition happens in the constructor; Form_Load runs the start-up steps.
+// Composition happens in the constructor; Form_Load runs the start-up steps. The slot pane's
+// signals reach the views here.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -39,6 +41,7 @@ public:
 
     SharedState &state() { return m_state; }
     ListCommands *listCommands() const { return m_listCommands.get(); }
+    DetailView *detailView() const { return m_frmMain; }
 
     // Start-up: captions, layout, the "cam" folder, refresh indicators, the camera list, and the
     // help window when the setting "showHelp" is exactly "1".
@@ -47,8 +50,8 @@ public:
     // Fits the columns to the window's outer size; nothing moves below 12180 x 6000 twips.
     void LayoutMainWindow();
 
-    void VScroll2_Change();
-    void HScroll1_Change();
+    // Opens the web page window, or shows it again when it is open already.
+    void Command2_Click();
 
     void mnuFileItem_Click(qint16 Index);
     void mnuCamItem_Click(qint16 Index);
@@ -56,26 +59,6 @@ public:
 
     // "Webcams" column: the 24 slots.
     SlotPane *frmCams = nullptr;
-
-    // "Viewer" column (hidden until a slot is shown in it).
-    QGroupBox *frmMain = nullptr;
-    QWidget *Picture1 = nullptr;
-    QLabel *imgMain = nullptr;
-    QScrollBar *VScroll2 = nullptr; // values in pixels, as the slot pane's VScroll1
-    QScrollBar *HScroll1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QGroupBox *frmDetails = nullptr;
-    QPushButton *cmdSave = nullptr;
-    QPushButton *Command3 = nullptr;
-    QLabel *Label6 = nullptr;
-    QSlider *Slider1 = nullptr;
-    QLabel *labelalla = nullptr; // caption of the "Current Time:" row
-    QLabel *lblName = nullptr;
-    QLabel *lblLastRefreshed = nullptr;
-    QLabel *lblLastChanged = nullptr;
-    QLabel *lblTime = nullptr;
-    QLabel *lblRefresh = nullptr;
-    QLabel *lblNextRefresh = nullptr;
 
     QLineEdit *txtStatus = nullptr;
 
@@ -87,10 +70,10 @@ private:
     void Form_Resize();
     void composeControls(QWidget *client);
     void composeCams(QWidget *client);
-    void composeViewer(QWidget *client);
-    void composeDetails();
     void composeMenus();
     void connectCommands();
+    // The slot pane's signals to the detail view, the full-screen view and auto-save.
+    void connectViews();
     // The Internet clock: queried by the detail slot's ticks and by opening a slot in the detail
     // view; its time goes to lblTime.
     void connectClock();
@@ -121,4 +104,6 @@ private:
     SharedState m_state;
     std::unique_ptr<ListCommands> m_listCommands;
     InternetClock *m_clock = nullptr;
+    DetailView *m_frmMain = nullptr; // the "Viewer" column, hidden until a slot is shown in it
+    QPointer<WebPageWindow> m_Form5;
 };

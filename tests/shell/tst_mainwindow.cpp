@@ -100,10 +100,12 @@ void TestMainWindow::layoutAndScrolling()
     // The scroll bars count in pixels: 2000 twips down puts the slot pane's top at -2030 twips.
     w.frmCams->findChild<QScrollBar *>("VScroll1")->setValue(twipsToPixels(2000));
     // The detail picture follows its bars once they have a range.
-    w.VScroll2->setRange(0, 500);
-    w.HScroll1->setRange(0, 500);
-    w.VScroll2->setValue(40);
-    w.HScroll1->setValue(100);
+    auto *VScroll2 = w.findChild<QScrollBar *>("VScroll2");
+    auto *HScroll1 = w.findChild<QScrollBar *>("HScroll1");
+    VScroll2->setRange(0, 500);
+    HScroll1->setRange(0, 500);
+    VScroll2->setValue(40);
+    HScroll1->setValue(100);
 
     resizeOuter(outer);
     QTRY_COMPARE(w.frameGeometry().size(), outer);
@@ -111,10 +113,10 @@ void TestMainWindow::layoutAndScrolling()
     const auto W = float(pixelsToTwips(laidOut ? outer.width() : 1000)),
                H = float(pixelsToTwips(laidOut ? outer.height() : 700));
     QTRY_COMPARE(w.txtStatus->geometry(), toPixels({0, H - 1115, W - 200, 315}));
-    QCOMPARE(w.Picture1->size(),
+    QCOMPARE(w.findChild<QWidget *>("Picture1")->size(),
              toPixels({0, 0, W - 6880, H - 1115 - 1995 - 315}).size()); // laid out while hidden
     QCOMPARE(w.frmCams->findChild<QWidget *>("picWindowInner")->y(), twipsToPixels(-2030));
-    QCOMPARE(w.imgMain->pos(), QPoint(-100, -40));
+    QCOMPARE(w.findChild<QWidget *>("imgMain")->pos(), QPoint(-100, -40));
 }
 
 void TestMainWindow::commandsReachTheirTargets_data()
@@ -218,16 +220,16 @@ void TestMainWindow::clockQueriedByDetailSlotAndShownInLblTime()
     const auto shown = [](int h, int m, int s) {
         return DaytimeLabelText(QDateTime(QDate(2023, 6, 15), QTime(h, m, s), Qt::UTC));
     };
-    QCOMPARE(w.lblTime->text(), QStringLiteral("Current Time"));
+    QCOMPARE(w.findChild<QLabel *>("lblTime")->text(), QStringLiteral("Current Time"));
 
     // Before any slot was opened in the detail view, slot 0's ticks are the detail slot's.
     w.frmCams->timRefresh_Timer(0);
-    QTRY_COMPARE(w.lblTime->text(), shown(12, 34, 56));
+    QTRY_COMPARE(w.findChild<QLabel *>("lblTime")->text(), shown(12, 34, 56));
 
     server.reply = "60110 23-06-15 12:40:00 50 0 0 722.3 UTC(NIST) *\n";
     m_now = 4000;
     w.frmCams->imgRefresh_Click(5); // opens slot 5 in the detail view
-    QTRY_COMPARE(w.lblTime->text(), shown(12, 40, 0));
+    QTRY_COMPARE(w.findChild<QLabel *>("lblTime")->text(), shown(12, 40, 0));
     QCOMPARE(server.connections.size(), earlier + 2);
     w.frmCams->cmdStopAll_Click();
 }

@@ -1,0 +1,373 @@
+#include "views/detailview.h"
+
+#include "common/lockwindow.h"
+#include "common/screensaver.h"
+#include "common/sharedstate.h"
+#include "common/twips.h"
+#include "common/framefont.h"
+#include "common/namedchild.h"
+#include "slots/slotpane.h"
+#include "views/fullscreenview.h"
+#include "views/picturejobqueue.h"
+#include "views/picturesaver.h"
+#include "views/stretchimage.h"
+#include "views/viewergeometry.h"
+#include "views/zoomgeometry.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+
+namespace {
+
+constexpr qreal kDetailPoints = 9.75; // the particulars of the detail frame
+
+// Scroll bars of the detail picture: steps in twips; the bars themselves count in pixels.
+constexpr double kPictureScrollSmallStep = 300;
+constexpr double kPictureScrollLargeStep = 2000;
+
+// Zoom slider.
+constexpr int kZoomMinimum = 1;
+constexpr int kZoomMaximum = 5;
+
+// imgMain's size before a picture is put in (twips).
+constexpr int kEmptyPictureTwips = 10;
+
+constexpr char kSaveToolTip[] = "save image in you /cam/ folder";
+constexpr char kScreensaverToolTip[] = "full screen, auto refreshing view of current cam.  click to close.";
+
+QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const char *name,
+                             const TwipRect &geometry)
+{
+    auto *bar = namedChild(new QScrollBar(orientation, parent), name, geometry);
+    bar->setAccessibleName(QStringLiteral("Viewer"));
+    bar->setRange(0, 0);
+    bar->setSingleStep(twipsToPixels(kPictureScrollSmallStep));
+    bar->setPageStep(twipsToPixels(kPictureScrollLargeStep));
+    bar->setTracking(false); // the picture moves once the value has changed, not while dragging
+    bar->setEnabled(false);
+    return bar;
+}
+
+// The picture's natural size in pixels, read from its header only: the full decode comes later.
+QSize naturalSize(const SlotPicture &picture)
+{
+    if (picture.kind() != SlotPicture::Kind::Camera)
+        return picture.slotImage().size(); // the not-found picture as it is; nothing for Blank
+    QByteArray bytes = picture.bytes();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const QSize size = QImageReader(&buffer).size();
+    return size.isValid() ? size : picture.slotImage().size();
+}
+
+float twips(int pixels)
+{
+    return static_cast<float>(pixelsToTwips(pixels));
+}
+
+} // namespace
+
+DetailView::DetailView(SharedState &state, SlotPane *pane, QWidget *parent)
+    : QGroupBox(QStringLiteral("Viewer"), parent)
+    , m_state(state)
+    , m_pane(pane)
+    , m_jobs(new PictureJobQueue(this))
+    , m_saver(new PictureSaver(state, pane, m_jobs, this))
+{
+    namespace G = ViewerGeometry;
+    const QFont windowFont = font();
+    setObjectName(QStringLiteral("frmMain"));
+    setGeometry(toPixels(G::frmMain));
+    setFont(frameFont());
+
+    m_Picture1 = namedChild(new QWidget(this), "Picture1", G::Picture1);
+    m_Picture1->setFont(windowFont);
+    m_imgMain = namedChild(new StretchImage(m_Picture1), "imgMain", G::imgMain);
+    m_imgMain->setAccessibleName(QStringLiteral("Viewer"));
+    m_VScroll2 = pictureScrollBar(m_Picture1, Qt::Vertical, "VScroll2", G::VScroll2);
+    m_HScroll1 = pictureScrollBar(m_Picture1, Qt::Horizontal, "HScroll1", G::HScroll1);
+    m_Command1 = namedChild(new QPushButton(m_Picture1), "Command1", G::Command1);
+    m_Command1->setAccessibleName(QStringLiteral("Viewer"));
+
+    m_frmDetails = namedChild(new QGroupBox(this), "frmDetails", G::frmDetails);
+    m_frmDetails->setAccessibleName(QStringLiteral("Viewer"));
+    composeDetails();
+    m_Label6->setFont(windowFont);
+
+    connect(m_VScroll2, &QScrollBar::valueChanged, this, &DetailView::VScroll2_Change);
+    connect(m_HScroll1, &QScrollBar::valueChanged, this, &DetailView::HScroll1_Change);
+    connect(m_Slider1, &QSlider::valueChanged, this, &DetailView::ZoomPicture);
+    connect(m_cmdSave, &QPushButton::clicked, this, &DetailView::cmdSave_Click);
+    connect(m_Command3, &QPushButton::clicked, this, &DetailView::Command3_Click);
+    connect(m_saver, &PictureSaver::statusText, this, &DetailView::statusText);
+    connect(m_saver, &PictureSaver::detailPictureSaved, this, [this](int Index) {
+        // Save Image ends by putting the slot's picture into the view again.
+        if (Index == m_state.intDetailSlot)
+            loadSlotPicture(Index, false);
+    });
+
+    m_frmDetails->hide();
+    hide();
+}
+
+DetailView::~DetailView() = default;
+
+FullScreenView *DetailView::fullScreenView() const
+{
+    return m_Form6;
+}
+
+void DetailView::composeDetails()
+{
+    namespace G = ViewerGeometry;
+    m_cmdSave = namedChild(new QPushButton(QStringLiteral("Save Image"), m_frmDetails), "cmdSave", G::cmdSave);
+    m_cmdSave->setToolTip(QString::fromLatin1(kSaveToolTip));
+    m_Command3 = namedChild(new QPushButton(QStringLiteral("Screensaver"), m_frmDetails), "Command3", G::Command3);
+    m_Command3->setToolTip(QString::fromLatin1(kScreensaverToolTip));
+    m_Label6 = namedChild(new QLabel(QStringLiteral("Zoom:"), m_frmDetails), "Label6", G::Label6);
+    m_Slider1 = namedChild(new QSlider(Qt::Horizontal, m_frmDetails), "Slider1", G::Slider1);
+    m_Slider1->setAccessibleName(QStringLiteral("Zoom"));
+    m_Slider1->setRange(kZoomMinimum, kZoomMaximum);
+    m_Slider1->setSingleStep(1);
+    m_Slider1->setPageStep(1);
+    m_Slider1->setTickPosition(QSlider::TicksBelow);
+    m_Slider1->setValue(kZoomMinimum);
+
+    struct Row
+    {
+        const char *captionName;
+        const char *caption;
+        QLabel **value;
+        const char *valueName;
+        const char *initialText;
+    };
+    const Row rows[] = {
+        {"lblNameCaption", "Name:", &m_lblName, "lblName", "Name"},
+        {"lblLastRefreshedCaption", "Last Refreshed:", &m_lblLastRefreshed, "lblLastRefreshed",
+         "Last Refreshed"},
+        {"lblLastChangedCaption", "Last Changed:", &m_lblLastChanged, "lblLastChanged", "Last Changed"},
+        {"labelalla", "Current Time:", &m_lblTime, "lblTime", "Current Time"},
+        {"lblRefreshCaption", "Refresh Rate:", &m_lblRefresh, "lblRefresh", "Refresh"},
+        {"lblNextRefreshCaption", "Next Refresh:", &m_lblNextRefresh, "lblNextRefresh", "Next Refresh"},
+    };
+    float top = G::kRowFirstTop;
+    for (const Row &row : rows) {
+        auto *caption = namedChild(new QLabel(QString::fromLatin1(row.caption), m_frmDetails), row.captionName,
+                              TwipRect{G::kCaptionLeft, top, G::kCaptionWidth, G::kRowHeight});
+        caption->setFont(verdanaFont(kDetailPoints, true));
+        if (row.value == &m_lblTime)
+            m_labelalla = caption;
+        *row.value = namedChild(new QLabel(QString::fromLatin1(row.initialText), m_frmDetails), row.valueName,
+                           TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
+        (*row.value)->setFont(verdanaFont(kDetailPoints));
+        top += G::kRowStep;
+    }
+}
+
+DetailView::LayoutRects DetailView::layoutRects() const
+{
+    return LayoutRects{geometry(),
+                       m_Picture1->geometry(),
+                       m_frmDetails->geometry(),
+                       m_VScroll2->geometry(),
+                       m_HScroll1->geometry(),
+                       m_Command1->geometry()};
+}
+
+void DetailView::setLayoutRects(const LayoutRects &rects)
+{
+    setGeometry(rects.frmMain);
+    m_Picture1->setGeometry(rects.Picture1);
+    m_frmDetails->setGeometry(rects.frmDetails);
+    m_VScroll2->setGeometry(rects.VScroll2);
+    m_HScroll1->setGeometry(rects.HScroll1);
+    m_Command1->setGeometry(rects.Command1);
+}
+
+void DetailView::imgCam_Click(int Index)
+{
+    m_state.intDetailSlot = static_cast<qint16>(Index);
+    // Everything that changes here lies in this frame; locking just the frame keeps the slots
+    // from repainting.
+    LockWindow(this, true);
+    show();
+    m_frmDetails->show();
+    m_imgMain->resize(twipsToPixels(kEmptyPictureTwips), twipsToPixels(kEmptyPictureTwips));
+
+    // The picture at its natural size: the slot's small picture stands in until the full one is
+    // decoded.
+    const SlotPicture &picture = m_pane->picture(Index);
+    const QSize natural = naturalSize(picture);
+    m_image = picture.slotImage();
+    m_imageSerial = 0;
+    m_imgMain->setImage(m_image);
+    if (natural.isValid() && !natural.isEmpty())
+        m_imgMain->resize(natural);
+    m_lngPicWidth =
+        natural.isEmpty() ? kEmptyPictureTwips : static_cast<qint32>(pixelsToTwips(natural.width()));
+    m_lngPicHeight =
+        natural.isEmpty() ? kEmptyPictureTwips : static_cast<qint32>(pixelsToTwips(natural.height()));
+    loadSlotPicture(Index, false);
+
+    ZoomPicture(); // unlocks the frame
+
+    m_lblName->setText(m_pane->camName(Index));
+    m_lblRefresh->setText(m_pane->refreshText(Index));
+    m_lblLastChanged->setText(m_pane->updatedText(Index));
+    m_lblLastRefreshed->setText(m_pane->refreshedText(Index));
+    m_lblNextRefresh->setText(m_pane->countdownText(Index));
+    emit timeQueryDue(); // the Internet clock's query starts here (StartTimeQuery)
+}
+
+void DetailView::ZoomPicture()
+{
+    LockWindow(this, true);
+    const ZoomGeometry g =
+        ComputeZoom(m_Slider1->value(), m_lngPicWidth, m_lngPicHeight, twips(m_Picture1->width()),
+                    twips(m_Picture1->height()), twips(m_VScroll2->width()), twips(m_HScroll1->height()));
+    m_imgMain->resize(twipsToPixels(static_cast<double>(g.width)),
+                      twipsToPixels(static_cast<double>(g.height)));
+    if (g.horizontal.enabled) {
+        m_HScroll1->setMaximum(twipsToPixels(static_cast<double>(g.horizontal.maximum)));
+        m_HScroll1->setEnabled(true);
+    } else {
+        m_HScroll1->setEnabled(false);
+        m_imgMain->move(0, m_imgMain->y());
+    }
+    if (g.vertical.enabled) {
+        m_VScroll2->setMaximum(twipsToPixels(static_cast<double>(g.vertical.maximum)));
+        m_VScroll2->setEnabled(true);
+    } else {
+        m_VScroll2->setEnabled(false);
+        m_imgMain->move(m_imgMain->x(), 0);
+    }
+    LockWindow(this, false);
+}
+
+void DetailView::VScroll2_Change()
+{
+    m_imgMain->move(m_imgMain->x(), -m_VScroll2->value());
+}
+
+void DetailView::HScroll1_Change()
+{
+    m_imgMain->move(-m_HScroll1->value(), m_imgMain->y());
+}
+
+void DetailView::loadSlotPicture(int Index, bool reply)
+{
+    m_picture = m_pane->picture(Index);
+    m_jobs->dropPending(PictureJobQueue::Kind::View); // only the newest picture is worth showing
+    const quint64 serial = m_picture.serial();
+    if (m_picture.kind() != SlotPicture::Kind::Camera) {
+        // Nothing to decode, but it still comes after the slot's earlier results.
+        m_jobs->submitStep(Index, [this, Index, serial, image = m_picture.fullImage(), reply] {
+            applyPicture(Index, serial, image, reply);
+        });
+        return;
+    }
+    m_jobs->submit(Index, PictureJobQueue::Kind::View, [this, Index, picture = m_picture, reply] {
+        return [this, Index, serial = picture.serial(), image = picture.fullImage(), reply] {
+            applyPicture(Index, serial, image, reply);
+        };
+    });
+}
+
+void DetailView::applyPicture(int Index, quint64 serial, const QImage &image, bool reply)
+{
+    // A result for a slot no longer shown, or for a picture replaced meanwhile, is dropped.
+    if (Index != m_state.intDetailSlot || serial != m_picture.serial())
+        return;
+    // A picture that cannot be decoded in full leaves the views as they are.
+    if (!image.isNull() || m_picture.isBlank()) {
+        m_image = image;
+        m_imageSerial = serial;
+        m_imgMain->setImage(image);
+    }
+    if (!m_state.blnFullScreen || m_Form6.isNull())
+        return;
+    if (reply) {
+        m_form6Serial = serial;
+        m_Form6->showReplyPicture(m_image);
+    } else if (m_form6Serial == serial) {
+        m_Form6->setPicture(m_image); // the full picture for the stand-in it was given
+    }
+}
+
+void DetailView::showFetchStarted(int Index)
+{
+    if (Index == m_state.intDetailSlot && m_state.blnFullScreen && !m_Form6.isNull())
+        m_Form6->showRefreshIndicator();
+}
+
+void DetailView::showReplyPicture(int Index)
+{
+    // While hidden the view is never seen before imgCam_Click fills it again: nothing to decode.
+    if (Index != m_state.intDetailSlot || isHidden())
+        return;
+    loadSlotPicture(Index, true);
+}
+
+void DetailView::showReplyTexts(int Index)
+{
+    // The texts as they are now, shown after the pictures of this reply.
+    m_jobs->submitStep(Index,
+                       [this, Index, name = m_pane->camName(Index), refresh = m_pane->refreshText(Index),
+                        updated = m_pane->updatedText(Index), refreshed = m_pane->refreshedText(Index)] {
+                           if (Index != m_state.intDetailSlot)
+                               return;
+                           m_lblName->setText(name);
+                           m_lblRefresh->setText(refresh);
+                           m_lblLastChanged->setText(updated);
+                           m_lblLastRefreshed->setText(refreshed);
+                       });
+}
+
+void DetailView::setNextRefreshText(const QString &text)
+{
+    LockWindow(this, true);
+    m_lblNextRefresh->setText(text);
+    LockWindow(this, false);
+}
+
+void DetailView::slotStopped(int /*Index*/)
+{
+    hide();
+    m_frmDetails->hide();
+    m_jobs->dropPending(PictureJobQueue::Kind::View);
+}
+
+void DetailView::AutoSavePicture(int Index)
+{
+    m_saver->AutoSavePicture(Index);
+}
+
+void DetailView::setTimeText(const QString &text)
+{
+    m_lblTime->setText(text);
+}
+
+void DetailView::cmdSave_Click()
+{
+    const int Index = m_state.intDetailSlot;
+    if (Index < 0 || Index >= SlotPane::kSlotCount)
+        return;
+    // The full picture when it is at hand; otherwise the save decodes it.
+    const bool decoded = m_imageSerial == m_picture.serial();
+    m_saver->saveDetailPicture(Index, m_picture, decoded ? m_image : QImage());
+}
+
+void DetailView::Command3_Click()
+{
+    m_state.blnFullScreen = true;
+    SetScreenSaverActive(false);
+    if (m_Form6.isNull())
+        m_Form6 = new FullScreenView(m_state, window());
+    m_Form6->setPicture(m_image);
+    m_form6Serial = m_picture.serial();
+    m_Form6->showFullScreen();
+}

@@ -1,0 +1,79 @@
+#include "views/jpegsave.h"
+
+#include "views/camfilename.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QTemporaryFile>
+
+namespace {
+
+// Enough numbered names for any number of saves within one second.
+constexpr int kMaxNumberedNames = 1000;
+
+QByteArray encodeJpeg(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QByteArrayLiteral("jpeg"));
+    writer.setQuality(kSaveJpegQuality);
+    if (!writer.write(image))
+        return {};
+    return bytes;
+}
+
+// Anything at all under that name, a dangling link included.
+bool entryExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Names are chosen and taken one save at a time, so two saves never pick the same one.
+QMutex &namingLock()
+{
+    static QMutex lock;
+    return lock;
+}
+
+} // namespace
+
+JpegSaveResult SaveJpeg(const QString &folder, const QString &name, const QImage &image)
+{
+    JpegSaveResult result;
+    result.path = folder + QLatin1Char('/') + name;
+    if (!IsPlainFileName(name) || image.isNull())
+        return result;
+    const QByteArray jpeg = encodeJpeg(image);
+    if (jpeg.isEmpty())
+        return result;
+
+    QTemporaryFile file(folder + QStringLiteral("/.saving-XXXXXX.tmp"));
+    if (!file.open() || file.write(jpeg) != jpeg.size() || !file.flush())
+        return result;
+
+    const QMutexLocker locker(&namingLock());
+    for (int n = 1; n <= kMaxNumberedNames; ++n) {
+        const QString target = folder + QLatin1Char('/') + (n == 1 ? name : NumberedFileName(name, n));
+        if (entryExists(target))
+            continue;
+        // The rename never replaces an entry: something made under that name meanwhile (by another
+        // program) sends us on to the next number.
+        if (!file.rename(target)) {
+            if (entryExists(target))
+                continue;
+            return result;
+        }
+        file.setAutoRemove(false);
+        result.saved = true;
+        result.path = target;
+        result.jpeg = jpeg;
+        return result;
+    }
+    return result;
+}
