@@ -1,0 +1,301 @@
+#include "camlist/camlistfile.h"
+#include "camlist/listcommands.h"
+#include "camserver/camserver.h"
+#include "camserver/testpictures.h"
+#include "common/appidentity.h"
+#include "common/programfolder.h"
+#include "shell/mainwindow.h"
+#include "shell/showhelpsetting.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
+#include "support/isolatedsettings.h"
+#include "support/privatesessionbus.h"
+#include "testwindows.h"
+#include "views/detailview.h"
+#include "views/picturejobqueue.h"
+#include "views/stretchimage.h"
+#include "views/webpagewindow.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QSlider>
+#include <QtTest>
+
+#include <memory>
+
+// The "Viewer" column as the main window wires it to the slots: detail view, auto-save, Save
+// Image, the full-screen view and the web page window, against cameras on the loopback address.
+class TestViewer : public QObject
+{
+    Q_OBJECT
+
+    PrivateSessionBus m_bus; // before anything asks for the session bus
+    IsolatedSettings m_settings;
+    QTemporaryDir m_dir;
+    CamServer m_server;
+    QHash<QByteArray, QSize> m_sizes; // picture size per camera path
+    QHash<QByteArray, QByteArray> m_served; // last picture sent per camera path
+    QHash<QByteArray, int>
+        m_stamps; // Last-Modified seconds per camera path; every request moves them unless frozen
+    bool m_frozen = false;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QSignalSpy> m_handled;
+
+    SlotPane *pane() const { return m_window->frmCams; }
+    DetailView *view() const { return m_window->detailView(); }
+    template<typename T = QWidget>
+    T *find(const char *name) const
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
+    StretchImage *imgMain() const { return find<StretchImage>("imgMain"); }
+    QString status() const { return find<QLineEdit>("txtStatus")->text(); }
+    QString cam() const { return m_dir.filePath("cam"); }
+    QStringList camFiles() const { return QDir(cam()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+    QByteArray fileBytes(const QString &name) const
+    {
+        QFile file(cam() + '/' + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Fetches slot i once and waits until its reply has been handled.
+    void fetch(int i)
+    {
+        const auto handled = [this, i] {
+            return std::count_if(m_handled->cbegin(), m_handled->cend(),
+                                 [i](const QList<QVariant> &args) { return args.at(0).toInt() == i; });
+        };
+        const auto before = handled();
+        pane()->cmdRefresh_Click(qint16(i));
+        QTRY_VERIFY(handled() > before);
+    }
+    void show(int i) { QTest::mouseClick(pane()->slot(i)->findChild<QWidget *>("imgCam"), Qt::LeftButton); }
+
+    CamReply reply(const QByteArray &path)
+    {
+        const QSize size = m_sizes.value(path);
+        m_served[path] = TestPictures::jpeg(size.width(), size.height());
+        if (!m_frozen)
+            ++m_stamps[path];
+        CamReply r;
+        r.bytes = CamServer::httpReply(
+            "HTTP/1.1 200 OK",
+            {"Content-Type: image/jpeg",
+             "Last-Modified: Mon, 01 Jan 2024 10:00:" + QByteArray::number(m_stamps[path])},
+            m_served[path]);
+        return r;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!m_bus.address().isEmpty());
+        QApplication::setQuitOnLastWindowClosed(false);
+        ReadAppIdentity();
+        SetProgramFolder(m_dir.path());
+        WriteShowHelpSetting(QStringLiteral("0"));
+        QVERIFY(m_server.listen());
+        const QString host = QStringLiteral("http://127.0.0.1:%1").arg(m_server.port());
+        for (const char *name : {"Alpha", "Beta", "Gamma"}) {
+            const QByteArray path = '/' + QByteArray(name).toLower() + ".jpg";
+            m_server.setHandler(path, [this, path](const QByteArray &) { return reply(path); });
+            QVERIFY(AppendCamEntry({name, host + path, "300"})); // no timed refresh during a test
+        }
+    }
+
+    void init()
+    {
+        m_sizes = {
+            {"/alpha.jpg", QSize(320, 240)}, {"/beta.jpg", QSize(160, 100)}, {"/gamma.jpg", QSize(64, 48)}};
+        m_frozen = false;
+        m_window = std::make_unique<MainWindow>();
+        m_window->Form_Load();
+        m_window->show();
+        m_handled = std::make_unique<QSignalSpy>(pane(), &SlotPane::replyHandled);
+        m_window->listCommands()->OpenCam("Alpha"); // slot 0
+        m_window->listCommands()->OpenCam("Beta"); // slot 1
+        QTRY_COMPARE(m_handled->size(), 2);
+    }
+
+    void cleanup()
+    {
+        m_handled.reset();
+        m_window.reset();
+        TestWindows::deleteAll();
+        QFile::remove(cam());
+        QDir(cam()).removeRecursively();
+    }
+
+    void detailViewFollowsItsSlot()
+    {
+        show(0);
+        QCOMPARE(m_window->state().intDetailSlot, 0);
+        QVERIFY(view()->isVisible() && find("frmDetails")->isVisible());
+        QCOMPARE(find<QLabel>("lblName")->text(), QString("Alpha"));
+        QCOMPARE(find<QLabel>("lblRefresh")->text(), QString("300"));
+        QCOMPARE(view()->lngPicWidth(), 320 * 15);
+        QCOMPARE(imgMain()->size(), QSize(320, 240));
+        QTRY_COMPARE(imgMain()->image().size(), QSize(320, 240)); // decoded in full by now
+
+        const QString changed = find<QLabel>("lblLastChanged")->text();
+        fetch(1); // another slot's reply leaves the view alone
+        QCOMPARE(find<QLabel>("lblLastChanged")->text(), changed);
+        m_sizes["/alpha.jpg"] = QSize(400, 300);
+        fetch(0); // the shown slot's reply: new picture at the old size, new texts
+        QTRY_COMPARE(imgMain()->image().size(), QSize(400, 300));
+        QCOMPARE(imgMain()->size(), QSize(320, 240));
+        QCOMPARE(find<QLabel>("lblLastChanged")->text(), pane()->updatedText(0));
+        QVERIFY(find<QLabel>("lblLastChanged")->text() != changed);
+
+        find<QSlider>("Slider1")->setValue(3); // the bar reaches the picture's right edge
+        auto *bar = find<QScrollBar>("HScroll1");
+        QCOMPARE(imgMain()->size(), QSize(960, 720));
+        QVERIFY(bar->isEnabled());
+        QCOMPARE(bar->maximum() + find("Picture1")->width() - find("VScroll2")->width(), 960);
+        show(1); // the zoom factor stays
+        QCOMPARE(imgMain()->size(), QSize(480, 300));
+
+        pane()->cmdStop_Click(1); // stopping the shown slot hides the view
+        QVERIFY(view()->isHidden() && find("frmDetails")->isHidden());
+        QCOMPARE(m_window->state().intDetailSlot, -1);
+    }
+
+    void autoSaveOfChangedPictures()
+    {
+        auto *chkSave = find<QCheckBox>("chkSave");
+        QVERIFY(!chkSave->isChecked());
+        fetch(0);
+        QCOMPARE(camFiles(), QStringList()); // unchecked: nothing saved
+
+        chkSave->setChecked(true);
+        show(0);
+        m_window->listCommands()->OpenCam("Gamma"); // a first picture is never new
+        QTRY_COMPARE(m_handled->size(), 4);
+        m_frozen = true;
+        fetch(1); // the same date again: unchanged
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QCOMPARE(camFiles(), QStringList());
+
+        m_frozen = false;
+        QSignalSpy statusChanges(find<QLineEdit>("txtStatus"), &QLineEdit::textChanged);
+        fetch(0);
+        fetch(1);
+        QTRY_COMPARE(camFiles().size(), 2);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        const QString alpha = camFiles().filter("Alpha").value(0);
+        QVERIFY(!camFiles().filter("Beta").isEmpty());
+        QCOMPARE(statusChanges.size(), 1); // only the shown slot tells of its save
+        QVERIFY(status().endsWith(" new picture saved as " + cam() + '/' + alpha));
+        QCOMPARE(pane()->picture(0).bytes(), fileBytes(alpha)); // the slot shows it as saved
+        QCOMPARE(QImageReader(cam() + '/' + alpha).size(), QSize(320, 240));
+    }
+
+    void saveResultForStoppedOrReusedSlotDropped_data()
+    {
+        QTest::addColumn<bool>("reuse");
+        QTest::newRow("stopped") << false;
+        QTest::newRow("another camera in the slot") << true;
+    }
+
+    void saveResultForStoppedOrReusedSlotDropped()
+    {
+        QFETCH(bool, reuse);
+        find<QCheckBox>("chkSave")->setChecked(true);
+        show(0);
+        // The slot is stopped right after the reply that is saved, before the save's result is back.
+        connect(pane(), &SlotPane::replyHandled, this, [this, reuse](int Index) {
+            disconnect(pane(), &SlotPane::replyHandled, this, nullptr);
+            pane()->cmdStop_Click(qint16(Index));
+            if (reuse)
+                m_window->listCommands()->OpenCam("Gamma");
+        });
+        fetch(0);
+        QTRY_COMPARE(camFiles().filter("Alpha").size(), 1); // written all the same
+        if (reuse) // the new camera's first date differs from the old one's: its picture is saved too
+            QTRY_COMPARE(camFiles().filter("Gamma").size(), 1);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QCOMPARE(pane()->picture(0).isBlank(), !reuse);
+        QVERIFY(pane()->picture(0).bytes() != fileBytes(camFiles().filter("Alpha").value(0)));
+        QCOMPARE(status(), QString("status..."));
+    }
+
+    void failedSaveReportedAndNothingLost()
+    {
+        QVERIFY(QDir(cam()).removeRecursively());
+        QFile blocker(cam()); // a file where the folder should be
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        find<QCheckBox>("chkSave")->setChecked(true);
+        show(0);
+        fetch(0);
+        QTRY_VERIFY(status().contains(" new picture could not be saved as " + cam() + "/Alpha"));
+        QCOMPARE(pane()->picture(0).bytes(), m_served["/alpha.jpg"]); // keeps the picture of the reply
+
+        find<QSlider>("Slider1")->setValue(2);
+        QSignalSpy statusChanges(find<QLineEdit>("txtStatus"), &QLineEdit::textChanged);
+        find<QPushButton>("cmdSave")->click();
+        QVERIFY(statusChanges.wait());
+        QVERIFY(
+            status().contains(QRegularExpression("\\d picture could not be saved as " + cam() + "/Alpha")));
+        QVERIFY(QFile::remove(cam()) && QDir().mkdir(cam()));
+        find<QPushButton>("cmdSave")->click();
+        QTRY_COMPARE(camFiles().size(), 1);
+        QTRY_VERIFY(status().endsWith(" saved as " + cam() + '/' + camFiles().value(0)));
+        QCOMPARE(QImageReader(cam() + '/' + camFiles().value(0)).size(), QSize(320, 240)); // zoom ignored
+    }
+
+    void fullScreenViewKeepsTheScreenSaverAway()
+    {
+        ScreenSaverStandIn standIn(m_bus.address());
+        QVERIFY(standIn.start());
+        show(0);
+        find<QPushButton>("Command3")->click();
+        QWidget *form6 = TestWindows::visibleWindow("Form6");
+        QVERIFY(form6 != nullptr && form6->isFullScreen() && m_window->state().blnFullScreen);
+        auto *image1 = form6->findChild<StretchImage *>("Image1");
+        QCOMPARE(image1->geometry(), form6->rect());
+        QTRY_COMPARE(image1->image().size(), QSize(320, 240));
+        QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit"}));
+
+        m_sizes["/alpha.jpg"] = QSize(200, 150);
+        pane()->cmdRefresh_Click(0);
+        QVERIFY(form6->findChild<QWidget *>("picrefresh")->isVisible()); // a fetch is running
+        QTRY_COMPARE(image1->image().size(), QSize(200, 150));
+        QVERIFY(form6->findChild<QWidget *>("picrefresh")->isHidden());
+
+        QTest::mouseClick(image1, Qt::LeftButton);
+        QTRY_VERIFY(TestWindows::visibleWindow("Form6") == nullptr);
+        QVERIFY(!m_window->state().blnFullScreen);
+        QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "UnInhibit 41"}));
+    }
+
+    void webPageWindowOpensOnce()
+    {
+        strComments = QStringLiteral("http://127.0.0.1:%1/page.html").arg(m_server.port());
+        find<QPushButton>("Command2")->click();
+        QWidget *form5 = TestWindows::visibleWindow("Form5");
+        QVERIFY(form5 != nullptr);
+        QCOMPARE(form5->windowTitle(), strComments);
+        find<QPushButton>("Command2")->click();
+        QCOMPARE(m_window->findChildren<WebPageWindow *>().size(), 1);
+        ReadAppIdentity();
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    WebPageWindow::prepareApplication();
+    QApplication app(argc, argv);
+    TestViewer tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
+#include "tst_viewer.moc"

@@ -1,0 +1,171 @@
+#include "common/pictureworkers.h"
+#include "views/camfilename.h"
+#include "views/jpegsave.h"
+
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QThreadPool>
+#include <QtTest>
+
+#include <vector>
+
+// Names of saved pictures from given date and time texts, and the save itself into a folder.
+class TestPictureFiles : public QObject
+{
+    Q_OBJECT
+
+    static QImage picture(int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        return image;
+    }
+
+    // Every entry of the folder, hidden ones included.
+    static QStringList entries(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+private slots:
+    void fileNames_data()
+    {
+        QTest::addColumn<QString>("camName");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("month first, 12-hour") << "Front Door"
+                                              << "12/5/2026"
+                                              << "3:04:05 PM"
+                                              << "FrontDoor125202630405PM.jpg" << true;
+        QTest::newRow("blank in the name") << "Beach Cam"
+                                           << "9/4/2017"
+                                           << "1:05:09 PM"
+                                           << "BeachCam94201710509PM.jpg" << true;
+        QTest::newRow("points stay") << "Beach Cam"
+                                     << "04.09.2017"
+                                     << "13:05:09"
+                                     << "BeachCam04.09.2017130509.jpg" << true;
+        QTest::newRow("slash in the name") << "Gate/East"
+                                           << "9/4/2017"
+                                           << "1:05:09 PM"
+                                           << "GateEast94/201710509PM.jpg" << false;
+        QTest::newRow("one colon in the name") << "Pier:1"
+                                               << "9/4/2017"
+                                               << "1:05:09 PM"
+                                               << "Pier194201710509PM.jpg" << true;
+        QTest::newRow("colons used up by the name") << "a:b:c:d"
+                                                    << "9/4/2017"
+                                                    << "13:05:09"
+                                                    << "abcd94201713:05:09.jpg" << true;
+        QTest::newRow("climbing out") << "../../x"
+                                      << "1.2.2024"
+                                      << "10.00.00"
+                                      << "....x1.2.202410.00.00.jpg" << true;
+        QTest::newRow("climbing with a date slash") << "../../x"
+                                                    << "1/2/2024"
+                                                    << "10:00:00"
+                                                    << "....x1/2/2024100000.jpg" << false;
+        QTest::newRow("backslash") << "a\\b"
+                                   << "1.2.2024"
+                                   << "10.00.00"
+                                   << "a\\b1.2.202410.00.00.jpg" << false;
+        QTest::newRow("control character") << "a\tb"
+                                           << "1.2.2024"
+                                           << "10.00.00"
+                                           << "a\tb1.2.202410.00.00.jpg" << false;
+    }
+
+    void fileNames()
+    {
+        QFETCH(QString, camName);
+        QFETCH(QString, date);
+        QFETCH(QString, time);
+        const QString name = CamPictureFileName(camName, date, time);
+        QTEST(name, "name");
+        QTEST(IsPlainFileName(name), "plain");
+    }
+
+    void onlyPlainNamesAreSaved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("slash") << "x1/2/2024.jpg";
+        QTest::newRow("parent") << "..";
+        QTest::newRow("empty") << "";
+    }
+
+    void onlyPlainNamesAreSaved()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir root;
+        const QString cam = root.filePath("cam");
+        QVERIFY(QDir().mkpath(cam + "/x1/2"));
+        const JpegSaveResult result = SaveJpeg(cam, name, picture(8, 8));
+        QVERIFY(!result.saved);
+        QCOMPARE(result.path, cam + '/' + name);
+        QCOMPARE(entries(root.path()), QStringList({"cam"}));
+        QCOMPARE(entries(cam), QStringList({"x1"}));
+        QCOMPARE(entries(cam + "/x1/2"), QStringList());
+    }
+
+    void savedWholeAndNeverReplaced()
+    {
+        QTemporaryDir cam;
+        const JpegSaveResult first = SaveJpeg(cam.path(), "Cam.jpg", picture(320, 200));
+        const JpegSaveResult second = SaveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
+        const JpegSaveResult third = SaveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
+        QCOMPARE(
+            QStringList({first.path, second.path, third.path}),
+            QStringList({cam.filePath("Cam.jpg"), cam.filePath("Cam (2).jpg"), cam.filePath("Cam (3).jpg")}));
+        QCOMPARE(entries(cam.path()),
+                 QStringList({"Cam (2).jpg", "Cam (3).jpg", "Cam.jpg"})); // no temporary left
+        QImageReader reader(first.path);
+        QCOMPARE(reader.format(), QByteArray("jpeg"));
+        QCOMPARE(reader.size(), QSize(320, 200));
+        QFile file(first.path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), first.jpeg);
+    }
+
+    void concurrentSavesOfOneName()
+    {
+        QTemporaryDir cam;
+        constexpr int kSaves = 8;
+        std::vector<JpegSaveResult> results(kSaves);
+        for (int i = 0; i < kSaves; ++i)
+            pictureWorkers()->start(
+                [&results, &cam, i] { results[i] = SaveJpeg(cam.path(), "Same.jpg", picture(200, 100)); });
+        WaitForPictureWork();
+        QSet<QString> paths;
+        for (const JpegSaveResult &result : results) {
+            QVERIFY(result.saved);
+            QCOMPARE(QImageReader(result.path).size(), QSize(200, 100));
+            paths.insert(result.path);
+        }
+        QCOMPARE(paths.size(), kSaves);
+        QCOMPARE(entries(cam.path()).size(), kSaves);
+    }
+
+    void failureNamesThePath()
+    {
+        QTemporaryDir root;
+        const QString missing = root.filePath("cam");
+        const JpegSaveResult result = SaveJpeg(missing, "Cam.jpg", picture(8, 8));
+        QVERIFY(!result.saved);
+        QCOMPARE(result.path, missing + "/Cam.jpg");
+        QVERIFY(!SaveJpeg(root.path(), "Empty.jpg", QImage()).saved);
+        QCOMPARE(entries(root.path()), QStringList());
+    }
+
+    void numberedNames()
+    {
+        QCOMPARE(NumberedFileName("Cam12.jpg", 2), QString("Cam12 (2).jpg"));
+        QCOMPARE(NumberedFileName("a.b.jpg", 10), QString("a.b (10).jpg"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPictureFiles)
+#include "tst_picturefiles.moc"

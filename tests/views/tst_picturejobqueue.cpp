@@ -1,0 +1,81 @@
+#include "common/pictureworkers.h"
+#include "views/picturejobqueue.h"
+
+#include <QSemaphore>
+#include <QThreadPool>
+#include <QtTest>
+
+#include <algorithm>
+
+// Results of picture work applied on the window thread: in each slot's order, newer pictures
+// making older ones obsolete.
+class TestPictureJobQueue : public QObject
+{
+    Q_OBJECT
+
+    QStringList m_applied;
+
+    // Work that waits for its gate (when given) and then notes its name when applied.
+    PictureJobQueue::Work job(const QString &name, QSemaphore *gate = nullptr)
+    {
+        return [this, name, gate] {
+            if (gate != nullptr)
+                gate->acquire();
+            return PictureJobQueue::Apply([this, name] { m_applied << name; });
+        };
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // One job waits at a gate while the others run.
+        pictureWorkers()->setMaxThreadCount(std::max(2, pictureWorkers()->maxThreadCount()));
+    }
+    void init() { m_applied.clear(); }
+
+    void eachSlotInItsOrder()
+    {
+        PictureJobQueue queue;
+        QSignalSpy idle(&queue, &PictureJobQueue::idle);
+        QSemaphore gate;
+        queue.submit(1, PictureJobQueue::Kind::Save, job("slow 1", &gate));
+        queue.submit(1, PictureJobQueue::Kind::View, job("fast 1"));
+        queue.submitStep(1, [this] { m_applied << "step 1"; });
+        queue.submit(2, PictureJobQueue::Kind::Save, job("fast 2"));
+        queue.submitStep(3, [this] { m_applied << "step 3"; }); // nothing before it: at once
+        QCOMPARE(m_applied, QStringList({"step 3"}));
+        QTRY_COMPARE(m_applied, QStringList({"step 3", "fast 2"}));
+        gate.release();
+        QTRY_COMPARE(m_applied, QStringList({"step 3", "fast 2", "slow 1", "fast 1", "step 1"}));
+        QVERIFY(queue.isIdle());
+        QVERIFY(idle.size() >= 1);
+    }
+
+    void newerPictureDropsPendingOnes()
+    {
+        PictureJobQueue queue;
+        QSemaphore gate;
+        queue.submit(4, PictureJobQueue::Kind::View, job("old picture", &gate));
+        queue.submit(4, PictureJobQueue::Kind::Save, job("save"));
+        queue.submit(5, PictureJobQueue::Kind::View, job("other slot's picture"));
+        queue.dropPending(PictureJobQueue::Kind::View);
+        queue.submit(4, PictureJobQueue::Kind::View, job("new picture"));
+        // The save no longer waits for the dropped picture.
+        QTRY_COMPARE(m_applied, QStringList({"save", "new picture"}));
+        gate.release();
+        queue.waitForWork();
+        QTRY_VERIFY(queue.isIdle());
+        QCOMPARE(m_applied, QStringList({"save", "new picture"}));
+    }
+
+    void inlineRunsOnTheWindowThread()
+    {
+        PictureJobQueue queue;
+        queue.setRunInline(true);
+        queue.submit(6, PictureJobQueue::Kind::Save, job("inline"));
+        QCOMPARE(m_applied, QStringList({"inline"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPictureJobQueue)
+#include "tst_picturejobqueue.moc"
