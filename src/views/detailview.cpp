@@ -329,9 +329,11 @@ void DetailView::showReplyTexts(int Index)
 
 void DetailView::setNextRefreshText(const QString &text)
 {
-    LockWindow(this, true);
+    // Only the label is locked: releasing a lock repaints everything it covered, and this comes
+    // every second.
+    LockWindow(m_lblNextRefresh, true);
     m_lblNextRefresh->setText(text);
-    LockWindow(this, false);
+    LockWindow(m_lblNextRefresh, false);
 }
 
 void DetailView::slotStopped(int /*Index*/)
