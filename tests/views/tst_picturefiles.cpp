@@ -11,6 +11,8 @@
 
 #include <vector>
 
+#include <sys/stat.h>
+
 // Names of saved pictures from given date and time texts, and the save itself into a folder.
 class TestPictureFiles : public QObject
 {
@@ -30,6 +32,8 @@ class TestPictureFiles : public QObject
     }
 
 private slots:
+    void initTestCase() { umask(022); } // before the first save reads it
+
     void fileNames_data()
     {
         QTest::addColumn<QString>("camName");
@@ -128,6 +132,8 @@ private slots:
         QFile file(first.path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), first.jpeg);
+        // Readable as any file the user makes, not only by its owner as the temporary file was.
+        QCOMPARE(file.permissions() & (QFile::ReadOther | QFile::WriteOther), QFile::ReadOther);
     }
 
     void concurrentSavesOfOneName()
