@@ -371,5 +371,5 @@ void DetailView::Command3_Click()
         m_Form6 = new FullScreenView(m_state, window());
     m_Form6->setPicture(m_image);
     m_form6Serial = m_picture.serial();
-    m_Form6->showFullScreen();
+    m_Form6->showOn(window()->screen());
 }

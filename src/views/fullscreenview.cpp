@@ -11,6 +11,7 @@
 #include <QPalette>
 #include <QPixmap>
 #include <QResizeEvent>
+#include <QScreen>
 
 namespace {
 constexpr char kImage1Words[] = "full screen, auto refreshing view of current cam.  click to close.";
@@ -89,6 +90,13 @@ void FullScreenView::showReplyPicture(const QImage &picture)
     m_picrefresh->hide();
     m_Image1->setImage(picture);
     LockWindow(this, false);
+}
+
+void FullScreenView::showOn(QScreen *screen)
+{
+    if (screen != nullptr)
+        setGeometry(screen->geometry());
+    showFullScreen();
 }
 
 void FullScreenView::Image1_Click()

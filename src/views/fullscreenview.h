@@ -6,6 +6,7 @@ class QCloseEvent;
 class QImage;
 class QLabel;
 class QResizeEvent;
+class QScreen;
 class StretchImage;
 struct SharedState;
 
@@ -28,6 +29,9 @@ public:
     void showRefreshIndicator();
     // A picture reply of the detail slot: indicator hidden, the new picture stretched.
     void showReplyPicture(const QImage &picture);
+
+    // Shows the view over the whole of the screen (also where no window manager does it).
+    void showOn(QScreen *screen);
 
     void Image1_Click();
 
