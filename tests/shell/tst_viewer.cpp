@@ -41,8 +41,8 @@ class TestViewer : public QObject
     CamServer m_server;
     QHash<QByteArray, QSize> m_sizes; // picture size per camera path
     QHash<QByteArray, QByteArray> m_served; // last picture sent per camera path
-    QHash<QByteArray, int>
-        m_stamps; // Last-Modified seconds per camera path; every request moves them unless frozen
+    // Last-Modified seconds per camera path; every request moves them on unless frozen.
+    QHash<QByteArray, int> m_stamps;
     bool m_frozen = false;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<QSignalSpy> m_handled;

@@ -165,12 +165,6 @@ private slots:
         QVERIFY(!SaveJpeg(root.path(), "Empty.jpg", QImage()).saved);
         QCOMPARE(entries(root.path()), QStringList());
     }
-
-    void numberedNames()
-    {
-        QCOMPARE(NumberedFileName("Cam12.jpg", 2), QString("Cam12 (2).jpg"));
-        QCOMPARE(NumberedFileName("a.b.jpg", 10), QString("a.b (10).jpg"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPictureFiles)

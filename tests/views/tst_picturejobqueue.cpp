@@ -67,14 +67,6 @@ private slots:
         QTRY_VERIFY(queue.isIdle());
         QCOMPARE(m_applied, QStringList({"save", "new picture"}));
     }
-
-    void inlineRunsOnTheWindowThread()
-    {
-        PictureJobQueue queue;
-        queue.setRunInline(true);
-        queue.submit(6, PictureJobQueue::Kind::Save, job("inline"));
-        QCOMPARE(m_applied, QStringList({"inline"}));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPictureJobQueue)
