@@ -163,7 +163,7 @@ int main(int argc, char *argv[])
         const int saves = countSaves(cam) - savesBefore;
 
         window->frmCams->cmdStop_Click(kSlot);
-        WaitForPictureWork();
+        waitForPictureWork();
         window.reset();
 
         if (!inlineWork)

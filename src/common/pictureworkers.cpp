@@ -14,7 +14,7 @@ QThreadPool *pictureWorkers()
     return pool;
 }
 
-void WaitForPictureWork()
+void waitForPictureWork()
 {
     pictureWorkers()->waitForDone();
 }

@@ -8,4 +8,4 @@ QThreadPool *pictureWorkers();
 
 // Blocks until every piece of picture work has finished; the program's end waits here for saves
 // still being written.
-void WaitForPictureWork();
+void waitForPictureWork();

@@ -13,6 +13,6 @@ int main(int argc, char *argv[])
     frmSplash->show();
     const int status = QApplication::exec();
     // Pictures still being saved are written out before the program ends.
-    WaitForPictureWork();
+    waitForPictureWork();
     return status;
 }

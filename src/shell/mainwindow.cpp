@@ -211,12 +211,18 @@ void MainWindow::LayoutMainWindow()
     const QSize outer = frameGeometry().size();
     const DetailView::LayoutRects viewer = m_frmMain->layoutRects();
     const MainLayout current{
-        toTwips(txtStatus->geometry()),     toTwips(Frame1->geometry()),
-        toTwips(List1->geometry()),         toTwips(frmCams->geometry()),
-        toTwips(frmCams->windowGeometry()), toTwips(frmCams->scrollBarGeometry()),
-        toTwips(viewer.frmMain),            toTwips(viewer.Picture1),
-        toTwips(viewer.frmDetails),         toTwips(viewer.VScroll2),
-        toTwips(viewer.HScroll1),           toTwips(viewer.Command1),
+        toTwips(txtStatus->geometry()),
+        toTwips(Frame1->geometry()),
+        toTwips(List1->geometry()),
+        toTwips(frmCams->geometry()),
+        toTwips(frmCams->windowGeometry()),
+        toTwips(frmCams->scrollBarGeometry()),
+        toTwips(viewer.frmMain),
+        toTwips(viewer.Picture1),
+        toTwips(viewer.frmDetails),
+        toTwips(viewer.VScroll2),
+        toTwips(viewer.HScroll1),
+        toTwips(viewer.Command1),
     };
     const MainLayout next = ::LayoutMainWindow(static_cast<float>(pixelsToTwips(outer.width())),
                                                static_cast<float>(pixelsToTwips(outer.height())), current);

@@ -19,7 +19,7 @@ void removeLeftmost(QString &text, QChar c, int times)
 
 } // namespace
 
-QString CamPictureFileName(const QString &camName, const QString &dateText, const QString &timeText)
+QString camPictureFileName(const QString &camName, const QString &dateText, const QString &timeText)
 {
     QString name = camName + dateText + timeText + QStringLiteral(".jpg");
     name.remove(QLatin1Char(' '));
@@ -28,7 +28,7 @@ QString CamPictureFileName(const QString &camName, const QString &dateText, cons
     return name;
 }
 
-bool IsPlainFileName(const QString &name)
+bool isPlainFileName(const QString &name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
@@ -39,7 +39,7 @@ bool IsPlainFileName(const QString &name)
     return true;
 }
 
-QString NumberedFileName(const QString &name, int n)
+QString numberedFileName(const QString &name, int n)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const qsizetype at = dot < 0 ? name.size() : dot;

@@ -1,11 +1,11 @@
 #include "views/detailview.h"
 
+#include "common/framefont.h"
 #include "common/lockwindow.h"
+#include "common/namedchild.h"
 #include "common/screensaver.h"
 #include "common/sharedstate.h"
 #include "common/twips.h"
-#include "common/framefont.h"
-#include "common/namedchild.h"
 #include "slots/slotpane.h"
 #include "views/fullscreenview.h"
 #include "views/picturejobqueue.h"
@@ -124,9 +124,11 @@ FullScreenView *DetailView::fullScreenView() const
 void DetailView::composeDetails()
 {
     namespace G = ViewerGeometry;
-    m_cmdSave = namedChild(new QPushButton(QStringLiteral("Save Image"), m_frmDetails), "cmdSave", G::cmdSave);
+    m_cmdSave =
+        namedChild(new QPushButton(QStringLiteral("Save Image"), m_frmDetails), "cmdSave", G::cmdSave);
     m_cmdSave->setToolTip(QString::fromLatin1(kSaveToolTip));
-    m_Command3 = namedChild(new QPushButton(QStringLiteral("Screensaver"), m_frmDetails), "Command3", G::Command3);
+    m_Command3 =
+        namedChild(new QPushButton(QStringLiteral("Screensaver"), m_frmDetails), "Command3", G::Command3);
     m_Command3->setToolTip(QString::fromLatin1(kScreensaverToolTip));
     m_Label6 = namedChild(new QLabel(QStringLiteral("Zoom:"), m_frmDetails), "Label6", G::Label6);
     m_Slider1 = namedChild(new QSlider(Qt::Horizontal, m_frmDetails), "Slider1", G::Slider1);
@@ -156,13 +158,14 @@ void DetailView::composeDetails()
     };
     float top = G::kRowFirstTop;
     for (const Row &row : rows) {
-        auto *caption = namedChild(new QLabel(QString::fromLatin1(row.caption), m_frmDetails), row.captionName,
-                              TwipRect{G::kCaptionLeft, top, G::kCaptionWidth, G::kRowHeight});
+        auto *caption =
+            namedChild(new QLabel(QString::fromLatin1(row.caption), m_frmDetails), row.captionName,
+                       TwipRect{G::kCaptionLeft, top, G::kCaptionWidth, G::kRowHeight});
         caption->setFont(verdanaFont(kDetailPoints, true));
         if (row.value == &m_lblTime)
             m_labelalla = caption;
         *row.value = namedChild(new QLabel(QString::fromLatin1(row.initialText), m_frmDetails), row.valueName,
-                           TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
+                                TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
         (*row.value)->setFont(verdanaFont(kDetailPoints));
         top += G::kRowStep;
     }
@@ -227,7 +230,7 @@ void DetailView::ZoomPicture()
 {
     LockWindow(this, true);
     const ZoomGeometry g =
-        ComputeZoom(m_Slider1->value(), m_lngPicWidth, m_lngPicHeight, twips(m_Picture1->width()),
+        computeZoom(m_Slider1->value(), m_lngPicWidth, m_lngPicHeight, twips(m_Picture1->width()),
                     twips(m_Picture1->height()), twips(m_VScroll2->width()), twips(m_HScroll1->height()));
     m_imgMain->resize(twipsToPixels(static_cast<double>(g.width)),
                       twipsToPixels(static_cast<double>(g.height)));

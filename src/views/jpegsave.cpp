@@ -79,11 +79,11 @@ QMutex &namingLock()
 
 } // namespace
 
-JpegSaveResult SaveJpeg(const QString &folder, const QString &name, const QImage &image)
+JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage &image)
 {
     JpegSaveResult result;
     result.path = folder + QLatin1Char('/') + name;
-    if (!IsPlainFileName(name) || image.isNull())
+    if (!isPlainFileName(name) || image.isNull())
         return result;
     const QByteArray jpeg = encodeJpeg(image);
     if (jpeg.isEmpty())
@@ -96,7 +96,7 @@ JpegSaveResult SaveJpeg(const QString &folder, const QString &name, const QImage
 
     const QMutexLocker locker(&namingLock());
     for (int n = 1; n <= kMaxNumberedNames; ++n) {
-        const QString target = folder + QLatin1Char('/') + (n == 1 ? name : NumberedFileName(name, n));
+        const QString target = folder + QLatin1Char('/') + (n == 1 ? name : numberedFileName(name, n));
         if (entryExists(target))
             continue;
         // The rename never replaces an entry: something made under that name meanwhile (by another

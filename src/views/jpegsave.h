@@ -19,6 +19,6 @@ inline constexpr int kSaveJpegQuality = 100;
 // Writes the image as a JPEG file named `name` right inside `folder`, safe to call from any
 // thread. The file appears whole or not at all (written under a temporary name in the folder,
 // then renamed). An existing entry is never replaced: the name gets " (2)", " (3)"... instead.
-// Nothing is written when the name is not a plain file name (see IsPlainFileName), the image is
+// Nothing is written when the name is not a plain file name (see isPlainFileName), the image is
 // empty, or the folder is missing or not writable.
-JpegSaveResult SaveJpeg(const QString &folder, const QString &name, const QImage &image);
+JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage &image);

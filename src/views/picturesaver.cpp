@@ -21,7 +21,7 @@ constexpr char kCamFolderName[] = "cam";
 
 QString nameFor(const QString &camName, const QDateTime &now)
 {
-    return CamPictureFileName(camName, ShortDateText(now.date()), LongTimeText(now.time()));
+    return camPictureFileName(camName, ShortDateText(now.date()), LongTimeText(now.time()));
 }
 
 QString nowText()
@@ -50,7 +50,7 @@ void PictureSaver::AutoSavePicture(int Index)
     const QString name = nameFor(m_pane->frameCaption(Index), QDateTime::currentDateTime());
     const SlotPicture picture = m_pane->picture(Index);
     m_jobs->submit(Index, PictureJobQueue::Kind::Save, [this, Index, picture, name, folder = camFolder()] {
-        const JpegSaveResult result = SaveJpeg(folder, name, picture.fullImage());
+        const JpegSaveResult result = saveJpeg(folder, name, picture.fullImage());
         // The picture as saved, at the size the slot shows it.
         std::optional<SlotPicture> saved;
         if (result.saved)
@@ -77,7 +77,7 @@ void PictureSaver::saveDetailPicture(int Index, const SlotPicture &picture, cons
     m_jobs->submit(Index, PictureJobQueue::Kind::Save,
                    [this, Index, picture, decoded, name, folder = camFolder()] {
                        const JpegSaveResult result =
-                           SaveJpeg(folder, name, decoded.isNull() ? picture.fullImage() : decoded);
+                           saveJpeg(folder, name, decoded.isNull() ? picture.fullImage() : decoded);
                        return [this, Index, saved = result.saved, path = result.path] {
                            emit detailPictureSaved(Index);
                            emit statusText(nowText() +

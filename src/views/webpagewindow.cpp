@@ -21,7 +21,7 @@ constexpr double kBrowserWidthMargin = 150; // twips
 constexpr double kBrowserHeightMargin = 400; // twips
 } // namespace
 
-QSize WebBrowserSize(const QSize &outer)
+QSize webBrowserSize(const QSize &outer)
 {
     return QSize(std::max(0, twipsToPixels(pixelsToTwips(outer.width()) - kBrowserWidthMargin)),
                  std::max(0, twipsToPixels(pixelsToTwips(outer.height()) - kBrowserHeightMargin)));
@@ -59,7 +59,7 @@ void WebPageWindow::Form_Load(const QString &address)
 
 void WebPageWindow::Form_Resize()
 {
-    m_WebBrowser1->setGeometry(QRect(QPoint(0, 0), WebBrowserSize(frameGeometry().size())));
+    m_WebBrowser1->setGeometry(QRect(QPoint(0, 0), webBrowserSize(frameGeometry().size())));
 }
 
 void WebPageWindow::resizeEvent(QResizeEvent *event)

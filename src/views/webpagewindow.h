@@ -9,7 +9,7 @@ class QWebEngineView;
 
 // The browser's size in a window of the given outer size (frame and title bar included), in
 // pixels: 150 twips narrower and 400 twips lower than the window, never below zero.
-QSize WebBrowserSize(const QSize &outer);
+QSize webBrowserSize(const QSize &outer);
 
 // The web page window "Form5": the program's web page in an embedded browser that follows the
 // window's size. Deletes itself when closed.

@@ -17,7 +17,7 @@ ScrollSetting scrollFor(qint64 pictureExtent, float visibleExtent)
 
 } // namespace
 
-ZoomGeometry ComputeZoom(int zoom, qint64 picWidth, qint64 picHeight, float areaWidth, float areaHeight,
+ZoomGeometry computeZoom(int zoom, qint64 picWidth, qint64 picHeight, float areaWidth, float areaHeight,
                          float vScrollWidth, float hScrollHeight)
 {
     ZoomGeometry g;

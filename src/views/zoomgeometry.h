@@ -23,5 +23,5 @@ struct ZoomGeometry
 // horizontal bar's height (single precision). A bar is enabled when the picture is larger than
 // the visible part; its maximum is the part that lies outside, to the nearest twip (halves to
 // even). Ranges are not capped at 16 bits: every part of a large zoomed picture can be reached.
-ZoomGeometry ComputeZoom(int zoom, qint64 picWidth, qint64 picHeight, float areaWidth, float areaHeight,
+ZoomGeometry computeZoom(int zoom, qint64 picWidth, qint64 picHeight, float areaWidth, float areaHeight,
                          float vScrollWidth, float hScrollHeight);

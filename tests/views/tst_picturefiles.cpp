@@ -88,9 +88,9 @@ private slots:
         QFETCH(QString, camName);
         QFETCH(QString, date);
         QFETCH(QString, time);
-        const QString name = CamPictureFileName(camName, date, time);
+        const QString name = camPictureFileName(camName, date, time);
         QTEST(name, "name");
-        QTEST(IsPlainFileName(name), "plain");
+        QTEST(isPlainFileName(name), "plain");
     }
 
     void onlyPlainNamesAreSaved_data()
@@ -107,7 +107,7 @@ private slots:
         QTemporaryDir root;
         const QString cam = root.filePath("cam");
         QVERIFY(QDir().mkpath(cam + "/x1/2"));
-        const JpegSaveResult result = SaveJpeg(cam, name, picture(8, 8));
+        const JpegSaveResult result = saveJpeg(cam, name, picture(8, 8));
         QVERIFY(!result.saved);
         QCOMPARE(result.path, cam + '/' + name);
         QCOMPARE(entries(root.path()), QStringList({"cam"}));
@@ -118,9 +118,9 @@ private slots:
     void savedWholeAndNeverReplaced()
     {
         QTemporaryDir cam;
-        const JpegSaveResult first = SaveJpeg(cam.path(), "Cam.jpg", picture(320, 200));
-        const JpegSaveResult second = SaveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
-        const JpegSaveResult third = SaveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
+        const JpegSaveResult first = saveJpeg(cam.path(), "Cam.jpg", picture(320, 200));
+        const JpegSaveResult second = saveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
+        const JpegSaveResult third = saveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
         QCOMPARE(
             QStringList({first.path, second.path, third.path}),
             QStringList({cam.filePath("Cam.jpg"), cam.filePath("Cam (2).jpg"), cam.filePath("Cam (3).jpg")}));
@@ -143,8 +143,8 @@ private slots:
         std::vector<JpegSaveResult> results(kSaves);
         for (int i = 0; i < kSaves; ++i)
             pictureWorkers()->start(
-                [&results, &cam, i] { results[i] = SaveJpeg(cam.path(), "Same.jpg", picture(200, 100)); });
-        WaitForPictureWork();
+                [&results, &cam, i] { results[i] = saveJpeg(cam.path(), "Same.jpg", picture(200, 100)); });
+        waitForPictureWork();
         QSet<QString> paths;
         for (const JpegSaveResult &result : results) {
             QVERIFY(result.saved);
@@ -159,10 +159,10 @@ private slots:
     {
         QTemporaryDir root;
         const QString missing = root.filePath("cam");
-        const JpegSaveResult result = SaveJpeg(missing, "Cam.jpg", picture(8, 8));
+        const JpegSaveResult result = saveJpeg(missing, "Cam.jpg", picture(8, 8));
         QVERIFY(!result.saved);
         QCOMPARE(result.path, missing + "/Cam.jpg");
-        QVERIFY(!SaveJpeg(root.path(), "Empty.jpg", QImage()).saved);
+        QVERIFY(!saveJpeg(root.path(), "Empty.jpg", QImage()).saved);
         QCOMPARE(entries(root.path()), QStringList());
     }
 };

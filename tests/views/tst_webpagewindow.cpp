@@ -23,7 +23,7 @@ private slots:
     void browserSize()
     {
         QFETCH(QSize, outer);
-        QTEST(WebBrowserSize(outer), "browser");
+        QTEST(webBrowserSize(outer), "browser");
     }
 
     void loadsTheAddressUnchanged()
@@ -47,9 +47,9 @@ private slots:
         QCOMPARE(window->browser()->url(), QUrl(address));
         QCOMPARE(window->windowTitle(), address);
         QCOMPARE(window->browser()->geometry(),
-                 QRect(QPoint(0, 0), WebBrowserSize(window->frameGeometry().size())));
+                 QRect(QPoint(0, 0), webBrowserSize(window->frameGeometry().size())));
         window->resize(900, 650); // the browser follows
-        QTRY_COMPARE(window->browser()->size(), WebBrowserSize(window->frameGeometry().size()));
+        QTRY_COMPARE(window->browser()->size(), webBrowserSize(window->frameGeometry().size()));
         window->close(); // and is gone
         QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
     }

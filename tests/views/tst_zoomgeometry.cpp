@@ -41,7 +41,7 @@ private slots:
         QFETCH(float, areaWidth);
         QFETCH(float, areaHeight);
         const ZoomGeometry g =
-            ComputeZoom(zoom, 15LL * pixelsWide, 15LL * pixelsHigh, areaWidth, areaHeight, 195.0f, 195.0f);
+            computeZoom(zoom, 15LL * pixelsWide, 15LL * pixelsHigh, areaWidth, areaHeight, 195.0f, 195.0f);
         QCOMPARE(g.width, 15LL * pixelsWide * zoom);
         QCOMPARE(g.height, 15LL * pixelsHigh * zoom);
         QTEST(g.horizontal.enabled, "hEnabled");
