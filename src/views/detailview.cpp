@@ -43,7 +43,8 @@ QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const
                              const TwipRect &geometry)
 {
     auto *bar = namedChild(new QScrollBar(orientation, parent), name, geometry);
-    bar->setAccessibleName(QStringLiteral("Viewer"));
+    bar->setAccessibleName(orientation == Qt::Vertical ? QStringLiteral("Scroll the picture up and down")
+                                                       : QStringLiteral("Scroll the picture sideways"));
     bar->setRange(0, 0);
     bar->setSingleStep(twipsToPixels(kPictureScrollSmallStep));
     bar->setPageStep(twipsToPixels(kPictureScrollLargeStep));
@@ -83,18 +84,20 @@ DetailView::DetailView(SharedState &state, SlotPane *pane, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setGeometry(toPixels(G::frmMain));
     setFont(frameFont());
+    setAccessibleName(title());
 
     m_Picture1 = namedChild(new QWidget(this), "Picture1", G::Picture1);
     m_Picture1->setFont(windowFont);
+    m_Picture1->setAccessibleName(QStringLiteral("Picture"));
     m_imgMain = namedChild(new StretchImage(m_Picture1), "imgMain", G::imgMain);
-    m_imgMain->setAccessibleName(QStringLiteral("Viewer"));
+    m_imgMain->setAccessibleName(QStringLiteral("Camera picture, large"));
     m_VScroll2 = pictureScrollBar(m_Picture1, Qt::Vertical, "VScroll2", G::VScroll2);
     m_HScroll1 = pictureScrollBar(m_Picture1, Qt::Horizontal, "HScroll1", G::HScroll1);
     m_Command1 = namedChild(new QPushButton(m_Picture1), "Command1", G::Command1);
-    m_Command1->setAccessibleName(QStringLiteral("Viewer"));
+    m_Command1->setAccessibleName(QStringLiteral("Corner between the scroll bars"));
 
     m_frmDetails = namedChild(new QGroupBox(this), "frmDetails", G::frmDetails);
-    m_frmDetails->setAccessibleName(QStringLiteral("Viewer"));
+    m_frmDetails->setAccessibleName(QStringLiteral("Details"));
     composeDetails();
     m_Label6->setFont(windowFont);
 
@@ -127,10 +130,13 @@ void DetailView::composeDetails()
     m_cmdSave =
         namedChild(new QPushButton(QStringLiteral("Save Image"), m_frmDetails), "cmdSave", G::cmdSave);
     m_cmdSave->setToolTip(QString::fromLatin1(kSaveToolTip));
+    m_cmdSave->setAccessibleName(m_cmdSave->text());
     m_Command3 =
         namedChild(new QPushButton(QStringLiteral("Screensaver"), m_frmDetails), "Command3", G::Command3);
     m_Command3->setToolTip(QString::fromLatin1(kScreensaverToolTip));
+    m_Command3->setAccessibleName(m_Command3->text());
     m_Label6 = namedChild(new QLabel(QStringLiteral("Zoom:"), m_frmDetails), "Label6", G::Label6);
+    m_Label6->setAccessibleName(m_Label6->text());
     m_Slider1 = namedChild(new QSlider(Qt::Horizontal, m_frmDetails), "Slider1", G::Slider1);
     m_Slider1->setAccessibleName(QStringLiteral("Zoom"));
     m_Slider1->setRange(kZoomMinimum, kZoomMaximum);
@@ -162,6 +168,7 @@ void DetailView::composeDetails()
             namedChild(new QLabel(QString::fromLatin1(row.caption), m_frmDetails), row.captionName,
                        TwipRect{G::kCaptionLeft, top, G::kCaptionWidth, G::kRowHeight});
         caption->setFont(verdanaFont(kDetailPoints, true));
+        caption->setAccessibleName(caption->text());
         if (row.value == &m_lblTime)
             m_labelalla = caption;
         *row.value = namedChild(new QLabel(QString::fromLatin1(row.initialText), m_frmDetails), row.valueName,

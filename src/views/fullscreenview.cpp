@@ -13,10 +13,6 @@
 #include <QResizeEvent>
 #include <QScreen>
 
-namespace {
-constexpr char kImage1Words[] = "full screen, auto refreshing view of current cam.  click to close.";
-} // namespace
-
 FullScreenView::FullScreenView(SharedState &state, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_state(state)
@@ -33,12 +29,12 @@ FullScreenView::FullScreenView(SharedState &state, QWidget *parent)
     m_picrefresh->setObjectName(QStringLiteral("picrefresh"));
     m_picrefresh->setPixmap(QPixmap(QString::fromLatin1(Pictures::Refresh)));
     m_picrefresh->adjustSize();
-    m_picrefresh->setAccessibleName(QStringLiteral("Refresh"));
+    m_picrefresh->setAccessibleName(QStringLiteral("Fetching a new picture"));
     m_picrefresh->hide();
 
     m_Image1 = new StretchImage(this);
     m_Image1->setObjectName(QStringLiteral("Image1"));
-    m_Image1->setAccessibleName(QString::fromLatin1(kImage1Words));
+    m_Image1->setAccessibleName(QStringLiteral("Camera picture, full screen; click to close"));
     connect(m_Image1, &StretchImage::clicked, this, &FullScreenView::Image1_Click);
     // The indicator is drawn over the picture, so a running fetch can be seen.
     m_picrefresh->raise();
