@@ -120,8 +120,8 @@ int main(int argc, char *argv[])
                                            jpeg);
         return reply;
     });
-    const QString address = QStringLiteral("127.0.0.1:%1/big.jpg").arg(server.port());
-    if (!AppendCamEntry({QStringLiteral("Bench"), address, QStringLiteral("1")})) {
+    const QByteArray address = "127.0.0.1:" + QByteArray::number(server.port()) + "/big.jpg";
+    if (!AppendCamEntry({"Bench", address, "1"})) {
         std::fprintf(stderr, "bench_detail: cannot write the camera list\n");
         return 1;
     }
@@ -147,7 +147,7 @@ int main(int argc, char *argv[])
             if (Index == kSlot)
                 ++replies;
         });
-        window->listCommands()->OpenCam(QStringLiteral("Bench"));
+        window->listCommands()->OpenCam("Bench");
         window->detailView()->imgCam_Click(kSlot);
 
         runFor(kWarmUpMs);

@@ -105,7 +105,7 @@ private slots:
         for (const char *name : {"Alpha", "Beta", "Gamma"}) {
             const QByteArray path = '/' + QByteArray(name).toLower() + ".jpg";
             m_server.setHandler(path, [this, path](const QByteArray &) { return reply(path); });
-            QVERIFY(AppendCamEntry({name, host + path, "300"})); // no timed refresh during a test
+            QVERIFY(AppendCamEntry({name, host.toLatin1() + path, "300"})); // no timed refresh during a test
         }
     }
 
