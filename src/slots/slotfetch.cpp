@@ -45,6 +45,7 @@ void SlotFetch::abandon()
 bool SlotFetch::start(const QString &address)
 {
     abandon();
+    ++m_startCount;
     const AddressSplit split = splitAddress(address);
     if (split.status != AddressSplit::Status::Ok)
         return false;

@@ -103,7 +103,7 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
     connect(fetch, &SlotFetch::replyFinished, this, [this, Index] { wsCam_Close(Index); });
     connect(cameraSlot->decoder(), &SlotDecoder::decoded, this,
             [this, Index](const SlotDecoder::Job &job, const std::optional<SlotPicture> &picture) {
-                completeReply(Index, job.headerBlock, picture);
+                completeReply(Index, job.fetch, job.headerBlock, picture);
             });
 }
 
@@ -210,17 +210,19 @@ void SlotPane::wsCam_Close(qint16 Index)
     if (isPictureHeader(reply.headerBlock)) {
         if (const std::optional<QByteArray> body = loadableBody(reply.headerBlock, fetch->replyBuffer())) {
             fetch->keepBody(*body);
-            s->decoder()->decode({reply.headerBlock, *body, s->pictureSize()});
+            s->decoder()->decode({reply.headerBlock, *body, s->pictureSize(), fetch->startCount()});
             return;
         }
     }
     s->decoder()->drop(); // this reply is newer than any still decoding
-    completeReply(Index, reply.headerBlock, std::nullopt);
+    completeReply(Index, fetch->startCount(), reply.headerBlock, std::nullopt);
 }
 
-void SlotPane::completeReply(qint16 Index, const QByteArray &headerBlock, std::optional<SlotPicture> picture)
+void SlotPane::completeReply(qint16 Index, quint64 fetch, const QByteArray &headerBlock,
+                             std::optional<SlotPicture> picture)
 {
     CameraSlot *s = slot(Index);
+    const bool indicatorDone = fetch == s->fetch()->startCount();
     if (isPictureHeader(headerBlock)) {
         // A picture that cannot be loaded leaves the slot with the picture it shows and the
         // dates that go with it.
@@ -243,7 +245,8 @@ void SlotPane::completeReply(qint16 Index, const QByteArray &headerBlock, std::o
         s->lockPicture(true);
         if (picture)
             s->setPicture(std::move(*picture));
-        s->setIndicatorShown(false);
+        if (indicatorDone)
+            s->setIndicatorShown(false);
         if (Index == m_state.intDetailSlot)
             emit detailPictureLoaded(Index);
         if (s->pictureChanged)
@@ -252,7 +255,8 @@ void SlotPane::completeReply(qint16 Index, const QByteArray &headerBlock, std::o
     } else {
         s->lockPicture(true);
         s->setPicture(SlotPicture::notFound());
-        s->setIndicatorShown(false);
+        if (indicatorDone)
+            s->setIndicatorShown(false);
         s->lockPicture(false);
     }
 

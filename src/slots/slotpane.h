@@ -86,7 +86,9 @@ signals:
 private:
     void connectSlot(CameraSlot *cameraSlot);
     // The handling of a reply after its picture was decoded (or was no picture to decode).
-    void completeReply(qint16 Index, const QByteArray &headerBlock, std::optional<SlotPicture> picture);
+    // fetch is the fetch the reply ended: when a later one runs meanwhile, its indicator stays.
+    void completeReply(qint16 Index, quint64 fetch, const QByteArray &headerBlock,
+                       std::optional<SlotPicture> picture);
 
     SharedState &m_state;
     QWidget *m_picWindowOuter = nullptr;

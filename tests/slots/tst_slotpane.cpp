@@ -426,6 +426,19 @@ private slots:
         QCOMPARE(slot(5)->picture().bytes(), next);
     }
 
+    void laterFetchKeepsItsIndicator()
+    {
+        // A picture that comes back after the next fetch started leaves that fetch's indicator.
+        QSignalSpy handled(m_pane.get(), &SlotPane::replyHandled);
+        {
+            HeldWorkers held;
+            receive(6, pictureReply(TestPictures::jpeg(40, 30)));
+            m_pane->cmdStart_Click(6);
+        }
+        QVERIFY(handled.wait());
+        QVERIFY(slot(6)->isIndicatorShown());
+    }
+
     void refreshesKeepTheirOwnPhase()
     {
         // 24 slots opened 40 ms apart with a 1 s refresh (nothing to connect to): each keeps
