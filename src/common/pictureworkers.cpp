@@ -23,3 +23,8 @@ QThreadPool *pictureWorkers()
 {
     return workers();
 }
+
+void waitForPictureWork()
+{
+    pictureWorkers()->waitForDone();
+}

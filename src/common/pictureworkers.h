@@ -3,6 +3,10 @@
 class QThreadPool;
 
 // The one pool of worker threads for heavy picture work (slot decodes, full-size decodes, JPEG
-// encodes): as many threads as cores. Everything else runs on the window thread; results come
-// back there. The pool lives until the program ends and waits for its work then.
+// encodes): as many threads as the machine has cores. Work posts its result back to the window
+// thread itself.
 QThreadPool *pictureWorkers();
+
+// Blocks until every piece of picture work has finished; the program's end waits here, so no
+// work outlives the application object.
+void waitForPictureWork();

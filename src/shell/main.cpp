@@ -1,3 +1,4 @@
+#include "common/pictureworkers.h"
 #include "shell/splashwindow.h"
 
 #include <QApplication>
@@ -8,5 +9,7 @@ int main(int argc, char *argv[])
     // The splash window is the whole start: it loads the main window and then deletes itself.
     auto *frmSplash = new SplashWindow;
     frmSplash->show();
-    return app.exec();
+    const int status = QApplication::exec();
+    waitForPictureWork();
+    return status;
 }

@@ -40,7 +40,7 @@ private:
 // Lets every decode end and its result reach the window thread.
 void finishDecodes()
 {
-    pictureWorkers()->waitForDone();
+    waitForPictureWork();
     QCoreApplication::sendPostedEvents();
 }
 } // namespace
