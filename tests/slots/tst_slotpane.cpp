@@ -23,18 +23,19 @@ const QByteArray kDateA("Mon, 01 Jan 2024 10:00:00 GMT");
 const QByteArray kDateB("Mon, 01 Jan 2024 10:00:05 GMT");
 
 // Keeps every picture worker busy until it goes out of scope: decodes wait in the pool's queue.
+// The holding tasks share the semaphore, since some may start only after the release.
 class HeldWorkers
 {
 public:
     HeldWorkers()
     {
         for (int n = 0; n < pictureWorkers()->maxThreadCount(); ++n)
-            pictureWorkers()->start([this] { m_release.acquire(); });
+            pictureWorkers()->start([release = m_release] { release->acquire(); });
     }
-    ~HeldWorkers() { m_release.release(pictureWorkers()->maxThreadCount()); }
+    ~HeldWorkers() { m_release->release(pictureWorkers()->maxThreadCount()); }
 
 private:
-    QSemaphore m_release;
+    std::shared_ptr<QSemaphore> m_release = std::make_shared<QSemaphore>();
 };
 
 // Lets every decode end and its result reach the window thread.
