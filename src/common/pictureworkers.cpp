@@ -3,15 +3,25 @@
 #include <QThread>
 #include <QThreadPool>
 
+namespace {
+
+class PictureWorkers : public QThreadPool
+{
+public:
+    PictureWorkers()
+    {
+        setObjectName(QStringLiteral("pictureWorkers"));
+        setMaxThreadCount(QThread::idealThreadCount());
+    }
+};
+
+Q_GLOBAL_STATIC(PictureWorkers, workers)
+
+} // namespace
+
 QThreadPool *pictureWorkers()
 {
-    static QThreadPool *const pool = [] {
-        static QThreadPool instance;
-        instance.setObjectName(QStringLiteral("pictureWorkers"));
-        instance.setMaxThreadCount(QThread::idealThreadCount());
-        return &instance;
-    }();
-    return pool;
+    return workers();
 }
 
 void waitForPictureWork()

@@ -5,6 +5,7 @@
 #include "common/namedchild.h"
 #include "common/picturebutton.h"
 #include "common/pictures.h"
+#include "slots/slotdecoder.h"
 #include "slots/slotfetch.h"
 
 #include <QLineEdit>
@@ -87,8 +88,10 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
     m_timRefresh = new QTimer(this);
     m_timRefresh->setObjectName(QStringLiteral("timRefresh"));
     m_timRefresh->setInterval(kTimerIntervalMs);
+    m_timRefresh->setTimerType(Qt::PreciseTimer);
 
     m_fetch = new SlotFetch(this);
+    m_decoder = new SlotDecoder(this);
 
     connect(m_imgCam, &ClickableImage::clicked, this, &CameraSlot::pictureClicked);
     connect(m_imgRefresh, &ClickableImage::clicked, this, &CameraSlot::indicatorClicked);

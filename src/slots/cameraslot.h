@@ -12,6 +12,7 @@ class QProgressBar;
 class QPushButton;
 class QTimer;
 class QToolButton;
+class SlotDecoder;
 class SlotFetch;
 
 // One of the 24 viewing slots: its frame (objectName "Frame", caption "[WebCam]" at first) with
@@ -46,7 +47,8 @@ public:
     int progress() const; // prgCam, 0 to 100
     void setProgress(int value);
 
-    // The one-second tick (timRefresh); start() restarts its phase.
+    // The one-second tick (timRefresh). Precise, and started when a fetch starts, so each slot
+    // keeps its own phase and the slots' fetches do not bunch.
     void startRefreshTimer();
     void stopRefreshTimer();
     bool isRefreshTimerActive() const;
@@ -55,6 +57,7 @@ public:
     void lockPicture(bool lock);
 
     SlotFetch *fetch() const { return m_fetch; } // wsCam
+    SlotDecoder *decoder() const { return m_decoder; }
 
     // The picture the slot shows (imgCam); setting it updates imgCam.
     const SlotPicture &picture() const { return m_picture; }
@@ -91,4 +94,5 @@ private:
     QLineEdit *m_txtRefreshed = nullptr;
     QTimer *m_timRefresh = nullptr;
     SlotFetch *m_fetch = nullptr;
+    SlotDecoder *m_decoder = nullptr;
 };

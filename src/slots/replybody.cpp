@@ -33,6 +33,7 @@ std::optional<QByteArray> loadableBody(QByteArrayView headerBlock, const QByteAr
         if (result.status != DechunkResult::Status::Ok)
             return std::nullopt;
         joined = std::move(result.body);
+        joined.squeeze();
     } else if (const std::optional<qint64> declared = declaredBodyLength(headerBlock)) {
         if (body.size() < *declared)
             return std::nullopt;

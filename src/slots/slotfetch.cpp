@@ -45,6 +45,7 @@ void SlotFetch::abandon()
 bool SlotFetch::start(const QString &address)
 {
     abandon();
+    ++m_startCount;
     const AddressSplit split = splitAddress(address);
     if (split.status != AddressSplit::Status::Ok)
         return false;
@@ -131,7 +132,14 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
     // The header block with its blank line is headerEnd + 4 bytes long.
     m_bytesReceived =
         clampedCount(static_cast<qint64>(m_bytesReceived) - headerEnd - HttpProtocol::kHeaderEnd.size());
-    m_contentLength = contentLengthOf(QByteArrayView(m_replyBuffer).first(headerEnd));
+    const QByteArrayView headerBlock = QByteArrayView(m_replyBuffer).first(headerEnd);
+    m_contentLength = contentLengthOf(headerBlock);
+    // The whole reply's room at once: no regrowth, no spare room left when it is complete.
+    if (const std::optional<qint64> declared = declaredBodyLength(headerBlock)) {
+        const qint64 whole = headerEnd + HttpProtocol::kHeaderEnd.size() + *declared;
+        if (whole <= m_replySizeLimit && whole > m_replyBuffer.capacity())
+            m_replyBuffer.reserve(whole);
+    }
     return std::nullopt;
 }
 
@@ -152,6 +160,7 @@ FinishedReply SlotFetch::finish()
     reply.hasHeader = true;
     reply.headerBlock = m_replyBuffer.first(m_headerEnd);
     m_replyBuffer.remove(0, m_headerEnd + HttpProtocol::kHeaderEnd.size());
+    m_replyBuffer.squeeze(); // the kept picture holds the body's bytes and no more
     m_headerEnd = -1;
     return reply;
 }

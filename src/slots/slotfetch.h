@@ -43,6 +43,8 @@ public:
     // The fetch holds a connection (being made, receiving, or closed by the server) that no
     // start or abandon has given up yet.
     bool hasConnection() const { return m_socket != nullptr; }
+    // Counts the starts: which fetch a reply belongs to.
+    quint64 startCount() const { return m_startCount; }
 
     // On connect: escapes the spaces of requestPath (kept for later fetches) and sends the request.
     void sendRequest();
@@ -78,6 +80,7 @@ private:
     std::optional<int> countAndScan(qint32 bytesTotal);
 
     QTcpSocket *m_socket = nullptr; // the current fetch's socket; null between fetches
+    quint64 m_startCount = 0;
     QString m_hostName;
     QString m_requestPath;
     quint16 m_port = HttpProtocol::kDefaultPort;

@@ -8,6 +8,7 @@
 #include "slots/refreshschedule.h"
 #include "slots/replybody.h"
 #include "slots/replyheader.h"
+#include "slots/slotdecoder.h"
 #include "slots/slotfetch.h"
 
 #include <QDateTime>
@@ -100,6 +101,10 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
     connect(fetch, &SlotFetch::dataArrived, this,
             [this, Index](qint32 bytesTotal) { wsCam_DataArrival(Index, bytesTotal); });
     connect(fetch, &SlotFetch::replyFinished, this, [this, Index] { wsCam_Close(Index); });
+    connect(cameraSlot->decoder(), &SlotDecoder::decoded, this,
+            [this, Index](const SlotDecoder::Job &job, const std::optional<SlotPicture> &picture) {
+                completeReply(Index, job.fetch, job.headerBlock, picture);
+            });
 }
 
 QRect SlotPane::windowGeometry() const
@@ -160,6 +165,12 @@ void SlotPane::showSavedPicture(int Index, SlotPicture picture)
     s->lockPicture(true);
     s->setPicture(std::move(picture));
     s->lockPicture(false);
+}
+
+void SlotPane::setInlineDecoding(bool inlineDecoding)
+{
+    for (CameraSlot *cameraSlot : m_slots)
+        cameraSlot->decoder()->setInline(inlineDecoding);
 }
 
 void SlotPane::setRefreshPicture(const QPixmap &picture)
@@ -238,16 +249,27 @@ void SlotPane::wsCam_Close(qint16 Index)
     s->setIndicatorShown(false);
     SlotFetch *fetch = s->fetch();
     const FinishedReply reply = fetch->finish();
-    const QByteArray &headerBlock = reply.headerBlock;
-
-    if (isPictureHeader(headerBlock)) {
-        // A body that is cut off, or that no decoder reads, is a picture that cannot be loaded:
-        // the slot keeps the picture it shows, and the dates that go with it.
-        std::optional<SlotPicture> picture;
-        if (const std::optional<QByteArray> body = loadableBody(headerBlock, fetch->replyBuffer())) {
+    // A body that is cut off is a picture that cannot be loaded; one that may be whole goes to
+    // the decoder, and the handling goes on when its picture is back.
+    if (isPictureHeader(reply.headerBlock)) {
+        if (const std::optional<QByteArray> body = loadableBody(reply.headerBlock, fetch->replyBuffer())) {
             fetch->keepBody(*body);
-            picture = SlotPicture::decode(*body, s->pictureSize());
+            s->decoder()->decode({reply.headerBlock, *body, s->pictureSize(), fetch->startCount()});
+            return;
         }
+    }
+    s->decoder()->drop(); // this reply is newer than any still decoding
+    completeReply(Index, fetch->startCount(), reply.headerBlock, std::nullopt);
+}
+
+void SlotPane::completeReply(qint16 Index, quint64 fetch, const QByteArray &headerBlock,
+                             std::optional<SlotPicture> picture)
+{
+    CameraSlot *s = slot(Index);
+    const bool indicatorDone = fetch == s->fetch()->startCount();
+    if (isPictureHeader(headerBlock)) {
+        // A picture that cannot be loaded leaves the slot with the picture it shows and the
+        // dates that go with it.
         s->pictureChanged = false;
         if (picture) {
             const LastModifiedCheck check = checkLastModified(headerBlock, s->lastModified);
@@ -267,7 +289,8 @@ void SlotPane::wsCam_Close(qint16 Index)
         s->lockPicture(true);
         if (picture)
             s->setPicture(std::move(*picture));
-        s->setIndicatorShown(false);
+        if (indicatorDone)
+            s->setIndicatorShown(false);
         if (Index == m_state.intDetailSlot)
             emit detailPictureLoaded(Index);
         if (s->pictureChanged)
@@ -276,7 +299,8 @@ void SlotPane::wsCam_Close(qint16 Index)
     } else {
         s->lockPicture(true);
         s->setPicture(SlotPicture::notFound());
-        s->setIndicatorShown(false);
+        if (indicatorDone)
+            s->setIndicatorShown(false);
         s->lockPicture(false);
     }
 
@@ -313,6 +337,7 @@ void SlotPane::cmdStop_Click(qint16 Index)
 {
     CameraSlot *s = slot(Index);
     s->fetch()->abandon();
+    s->decoder()->drop();
     s->stopRefreshTimer();
     s->lockPicture(true); // as in wsCam_Close
     s->setPicture(SlotPicture());

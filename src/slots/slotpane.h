@@ -1,9 +1,12 @@
 #pragma once
 
+#include "slots/slotpicture.h"
+
 #include <QGroupBox>
 #include <QPixmap>
 
 #include <array>
+#include <optional>
 
 class CameraSlot;
 class QScrollBar;
@@ -59,6 +62,10 @@ public:
     void updateOpenCam(const QString &openName, const QString &name, const QString &address,
                        const QString &refreshText);
 
+    // Pictures are decoded on the picture workers and the rest of a reply's handling runs when the
+    // picture is back; with inline decoding the whole reply is handled at the server's close.
+    void setInlineDecoding(bool inlineDecoding);
+
     // Slot handlers. Index is the slot index 0..23; callers make sure it is in range.
     void cmdStart_Click(qint16 Index);
     void wsCam_Connect(qint16 Index);
@@ -91,6 +98,10 @@ signals:
 
 private:
     void connectSlot(CameraSlot *cameraSlot);
+    // The handling of a reply after its picture was decoded (or was no picture to decode).
+    // fetch is the fetch the reply ended: when a later one runs meanwhile, its indicator stays.
+    void completeReply(qint16 Index, quint64 fetch, const QByteArray &headerBlock,
+                       std::optional<SlotPicture> picture);
 
     SharedState &m_state;
     QWidget *m_picWindowOuter = nullptr;

@@ -108,6 +108,30 @@ private slots:
         QCOMPARE(m_fetch->replyBuffer(), body);
     }
 
+    void roomFromTheDeclaredLength_data()
+    {
+        QTest::addColumn<int>("declared"); // the Content-Length sent; the size limit is 64 KiB
+        QTest::addColumn<bool>("reserved"); // the whole reply's room is taken when the header ends
+        QTest::newRow("within the limit") << 40000 << true;
+        QTest::newRow("beyond the limit") << 100000 << false;
+    }
+
+    void roomFromTheDeclaredLength()
+    {
+        QFETCH(int, declared);
+        const QByteArray header =
+            "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(declared) + "\r\n\r\n";
+        const QByteArray body(qMin(declared, 50000), 'x');
+        m_fetch->setReplySizeLimit(64 * 1024);
+        QVERIFY(m_fetch->start(QStringLiteral("/p.jpg"))); // no host: nothing connects
+        m_fetch->receiveBytes(header + body.first(100));
+        QTEST(m_fetch->replyBuffer().capacity() >= header.size() + declared, "reserved");
+        m_fetch->receiveBytes(body.sliced(100));
+        m_fetch->finish();
+        QCOMPARE(m_fetch->replyBuffer(), body);
+        QCOMPARE(m_fetch->replyBuffer().capacity(), body.size()); // the body's bytes and no spare room
+    }
+
     void progressThenAbandoned()
     {
         Hanging hanging;

@@ -1,14 +1,19 @@
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
+#include "common/pictureworkers.h"
 #include "common/sharedstate.h"
 #include "slots/cameraslot.h"
 #include "slots/slotfetch.h"
 #include "slots/slotpane.h"
 #include "support/offscreenmain.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSemaphore>
+#include <QThreadPool>
+#include <QTimer>
 
 #include <memory>
 
@@ -16,6 +21,29 @@ namespace {
 enum class Shown { New, Kept, NotFound };
 const QByteArray kDateA("Mon, 01 Jan 2024 10:00:00 GMT");
 const QByteArray kDateB("Mon, 01 Jan 2024 10:00:05 GMT");
+
+// Keeps every picture worker busy until it goes out of scope: decodes wait in the pool's queue.
+// The holding tasks share the semaphore, since some may start only after the release.
+class HeldWorkers
+{
+public:
+    HeldWorkers()
+    {
+        for (int n = 0; n < pictureWorkers()->maxThreadCount(); ++n)
+            pictureWorkers()->start([release = m_release] { release->acquire(); });
+    }
+    ~HeldWorkers() { m_release->release(pictureWorkers()->maxThreadCount()); }
+
+private:
+    std::shared_ptr<QSemaphore> m_release = std::make_shared<QSemaphore>();
+};
+
+// Lets every decode end and its result reach the window thread.
+void finishDecodes()
+{
+    waitForPictureWork();
+    QCoreApplication::sendPostedEvents();
+}
 } // namespace
 
 // The slot pane's handlers driven directly: layout, controls, fetch start, refresh schedule,
@@ -30,18 +58,26 @@ class TestSlotPane : public QObject
     CameraSlot *slot(int i) const { return m_pane->slot(i); }
 
     template<typename W = QWidget>
-    W *control(int i, const char *name) const
+    W *control(int i, const QByteArray &name) const
     {
         return slot(i)->findChild<W *>(QString::fromLatin1(name));
     }
 
-    // A reply as received in one piece, handled as at the server's close. The address has no
-    // host, so the start connects nowhere.
-    void complete(int i, const QByteArray &reply)
+    // A reply as received in one piece, then the server's close. The address has no host, so
+    // the start connects nowhere.
+    void receive(int i, const QByteArray &reply)
     {
         QVERIFY(slot(i)->fetch()->start(QStringLiteral("/p.jpg")));
         slot(i)->fetch()->receiveBytes(reply);
         m_pane->wsCam_Close(qint16(i));
+    }
+
+    // The same, waiting until the reply is handled (a picture is decoded on the workers first).
+    void complete(int i, const QByteArray &reply)
+    {
+        QSignalSpy handled(m_pane.get(), &SlotPane::replyHandled);
+        receive(i, reply);
+        QVERIFY(!handled.isEmpty() || handled.wait());
     }
 
     static QByteArray pictureReply(const QByteArray &body,
@@ -57,43 +93,34 @@ private slots:
         m_pane = std::make_unique<SlotPane>(m_state);
     }
 
-    void scrollMovesThePane()
-    {
-        m_pane->findChild<QScrollBar *>("VScroll1")->setValue(133); // 2000 twips: the second row on top
-        QCOMPARE(m_pane->findChild<QWidget *>("picWindowInner")->pos(), QPoint(-2, -135));
-    }
-
     void hiddenControlsTakeNoFocus_data()
     {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("name");
         for (const char *name :
              {"txtName", "txtAddress", "txtRefresh", "txtUpdated", "txtRefreshed", "cmdStart"})
-            QTest::newRow(name) << QString::fromLatin1(name);
+            QTest::newRow(name) << QByteArray(name);
     }
 
     void hiddenControlsTakeNoFocus()
     {
-        QFETCH(QString, name);
-        QCOMPARE(control(5, name.toLatin1())->focusPolicy(), Qt::NoFocus);
+        QFETCH(QByteArray, name);
+        QCOMPARE(control(5, name)->focusPolicy(), Qt::NoFocus);
     }
 
     void accessibleNames_data()
     {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QString>("accessibleName");
         QTest::addColumn<bool>("described");
-        QTest::newRow("cmdRefresh") << "cmdRefresh"
-                                    << "Refresh" << false;
-        QTest::newRow("cmdStop") << "cmdStop"
-                                 << "Stop" << false;
-        QTest::newRow("imgCam") << "imgCam"
-                                << "Camera picture" << true;
+        QTest::newRow("cmdRefresh") << QByteArray("cmdRefresh") << QStringLiteral("Refresh") << false;
+        QTest::newRow("cmdStop") << QByteArray("cmdStop") << QStringLiteral("Stop") << false;
+        QTest::newRow("imgCam") << QByteArray("imgCam") << QStringLiteral("Camera picture") << true;
     }
 
     void accessibleNames()
     {
-        QFETCH(QString, name);
-        const QWidget *widget = control(11, name.toLatin1());
+        QFETCH(QByteArray, name);
+        const QWidget *widget = control(11, name);
         QTEST(widget->accessibleName(), "accessibleName");
         QTEST(!widget->accessibleDescription().isEmpty(), "described");
     }
@@ -120,25 +147,16 @@ private slots:
         QCOMPARE(s->fetch()->requestPath(), QStringLiteral("/live%20images/cam%201.jpg")); // kept for later
     }
 
-    void noPositivePeriod_data()
-    {
-        QTest::addColumn<QString>("refresh");
-        QTest::newRow("zero") << "0";
-        QTest::newRow("negative") << "-3";
-    }
-
     void noPositivePeriod()
     {
         // Every tick starts the next fetch.
-        QFETCH(QString, refresh);
         CameraSlot *s = slot(4);
-        s->setCamera("Cam", "/p.jpg", refresh);
+        s->setCamera("Cam", "/p.jpg", "-3");
         m_pane->cmdStart_Click(4);
         s->setIndicatorShown(false);
         m_pane->timRefresh_Timer(4);
         QCOMPARE(s->elapsedSeconds, 0);
         QVERIFY(s->isIndicatorShown());
-        QVERIFY(s->isRefreshTimerActive());
     }
 
     void detailSlot()
@@ -182,7 +200,6 @@ private slots:
         QVERIFY(s->isHidden());
         QVERIFY(!s->isRefreshTimerActive());
         QVERIFY(!s->isIndicatorShown());
-        QVERIFY(s->picture().isBlank());
         QVERIFY(control<QLabel>(23, "imgCam")->pixmap().isNull());
         QVERIFY(control(23, "imgCam")->updatesEnabled());
         QCOMPARE(s->title(), QStringLiteral("[webcam]"));
@@ -318,6 +335,124 @@ private slots:
         QCOMPARE(slot(6)->updatedText(), " " + QString::fromLatin1(kDateA));
         complete(6, pictureReply(jpeg, "Last-Modified: " + kDateB));
         QCOMPARE(changed.size(), 1);
+    }
+
+    void olderDecodeNeverShown_data()
+    {
+        QTest::addColumn<QByteArray>("newer"); // the reply that comes while the older one decodes
+        QTest::addColumn<QByteArray>("shown"); // what slot 8 shows then
+        const QByteArray picture = TestPictures::jpeg(40, 30);
+        QTest::newRow("picture") << pictureReply(picture) << picture;
+        QTest::newRow("page") << CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: text/html"}, "<p>")
+                              << QByteArray();
+    }
+
+    void olderDecodeNeverShown()
+    {
+        QFETCH(QByteArray, newer);
+        QFETCH(QByteArray, shown);
+        QList<QByteArray> handled; // the picture bytes each handled reply left in the slot
+        connect(m_pane.get(), &SlotPane::replyHandled, m_pane.get(),
+                [&](int Index) { handled.append(slot(Index)->picture().bytes()); });
+        {
+            HeldWorkers held;
+            receive(8, pictureReply(TestPictures::jpeg(64, 48, Qt::red)));
+            QCOMPARE(handled.size(), 0); // nothing of the handling before the picture is back
+            receive(8, newer);
+        }
+        finishDecodes();
+        QTRY_COMPARE(handled.size(), 1);
+        finishDecodes();
+        QCOMPARE(handled, QList<QByteArray>({shown}));
+    }
+
+    void stoppedWhileDecoding()
+    {
+        QSignalSpy handled(m_pane.get(), &SlotPane::replyHandled);
+        {
+            HeldWorkers held;
+            for (int i : {1, 2, 3}) {
+                m_pane->loadCam(qint16(i), "Cam", "/p.jpg", "30");
+                receive(i, pictureReply(TestPictures::jpeg(64, 48)));
+            }
+            m_pane->cmdStop_Click(1);
+            m_pane->cmdStopAll_Click();
+        }
+        finishDecodes();
+        QCOMPARE(handled.size(), 0);
+        for (int i : {1, 2, 3})
+            QVERIFY(slot(i)->picture().isBlank());
+        {
+            HeldWorkers held; // the program closes while a decode runs
+            receive(4, pictureReply(TestPictures::jpeg(64, 48)));
+            m_pane.reset();
+        }
+        finishDecodes();
+    }
+
+    void reusedForAnotherCamera()
+    {
+        QSignalSpy handled(m_pane.get(), &SlotPane::replyHandled);
+        const QByteArray next = TestPictures::jpeg(40, 30);
+        {
+            HeldWorkers held;
+            m_pane->loadCam(5, "Old", "/old.jpg", "30");
+            receive(5, pictureReply(TestPictures::jpeg(64, 48, Qt::red)));
+            m_pane->cmdStop_Click(5);
+            m_pane->loadCam(5, "New", "/new.jpg", "30");
+            receive(5, pictureReply(next));
+        }
+        QVERIFY(handled.wait());
+        finishDecodes();
+        QCOMPARE(handled.size(), 1);
+        QCOMPARE(slot(5)->picture().bytes(), next);
+    }
+
+    void laterFetchKeepsItsIndicator()
+    {
+        // A picture that comes back after the next fetch started leaves that fetch's indicator.
+        QSignalSpy handled(m_pane.get(), &SlotPane::replyHandled);
+        {
+            HeldWorkers held;
+            receive(6, pictureReply(TestPictures::jpeg(40, 30)));
+            m_pane->cmdStart_Click(6);
+        }
+        QVERIFY(handled.wait());
+        QVERIFY(slot(6)->isIndicatorShown());
+    }
+
+    void refreshesKeepTheirOwnPhase()
+    {
+        // 24 slots opened 40 ms apart with a 1 s refresh (nothing to connect to): each keeps
+        // fetching at its own moment of the second instead of in a few bunches.
+        constexpr int kGapMs = 40;
+        QElapsedTimer clock;
+        QList<QList<qint64>> ticks(SlotPane::kSlotCount);
+        for (int i = 0; i < SlotPane::kSlotCount; ++i)
+            connect(slot(i), &CameraSlot::timerTicked, m_pane.get(),
+                    [&, i] { ticks[i].append(clock.elapsed()); });
+        QTimer opener;
+        opener.setTimerType(Qt::PreciseTimer);
+        int opened = 0;
+        connect(&opener, &QTimer::timeout, m_pane.get(), [&] {
+            m_pane->loadCam(qint16(opened), "Cam", "/p.jpg", "1");
+            if (++opened == SlotPane::kSlotCount)
+                opener.stop();
+        });
+        clock.start();
+        opener.start(kGapMs);
+        // A coarse timer restarted at each tick drifts to the same few moments within a few seconds.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::all_of(ticks.cbegin(), ticks.cend(), [](const QList<qint64> &t) { return t.size() >= 4; }),
+            10000);
+        QList<qint64> moments; // each slot's fourth tick, in ms
+        for (const QList<qint64> &t : ticks)
+            moments.append(t.at(3));
+        std::sort(moments.begin(), moments.end());
+        int distinct = 1;
+        for (qsizetype n = 1; n < moments.size(); ++n)
+            distinct += moments[n] - moments[n - 1] > kGapMs / 4 ? 1 : 0;
+        QVERIFY2(distinct >= SlotPane::kSlotCount * 2 / 3, qPrintable(QString::number(distinct)));
     }
 };
 

@@ -1,0 +1,287 @@
+// A camera wall: 24 slots refreshing every second against a loopback picture server in another
+// process, for a fixed time, at three picture sizes, with pictures decoded on the picture workers
+// and, beside it, decoded inline on the window thread. Each run is a process of its own, so its
+// peak resident memory is its own. Prints per run: fetches a second, CPU time a fetch, peak
+// resident memory, the picture bytes the slots keep, and how late a 5 ms timer of the window
+// thread fires (maximum and 99th percentile).
+//
+//   bench_wall [SECONDS]            all runs, then the goals
+//   bench_wall --serve              the picture server (prints its port, ends with its stdin)
+//   bench_wall --client W H MODE PORT SECONDS   one run; MODE is "workers" or "inline"
+#include "camserver/camserver.h"
+#include "camserver/testpictures.h"
+#include "common/sharedstate.h"
+#include "slots/cameraslot.h"
+#include "slots/slotpane.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultSeconds = 15;
+constexpr int kWarmUpMs = 3000; // the slots open over the first second, then settle
+constexpr int kProbeMs = 5;
+constexpr int kJpegQuality = 85;
+constexpr int kRunTimeoutMs = 120000;
+
+struct Size
+{
+    int width;
+    int height;
+};
+constexpr Size kSizes[] = {{640, 480}, {1920, 1080}, {3840, 2160}};
+
+// The goals for the 4K wall (and the one for 1080p), checked against the worker runs.
+constexpr double kGoalFetchesPerSecond = 23.5; // all 24 held; a tick is a little over 1000 ms
+constexpr double kGoalP99Ms = 20;
+constexpr double kGoalMaxMs = 40;
+constexpr double kGoalRssMiB = 80;
+constexpr double kGoalMax1080Ms = 20;
+
+double processCpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+double peakRssMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // KiB on Linux
+}
+
+QByteArray picturePath(const Size &size)
+{
+    return "/wall" + QByteArray::number(size.width) + ".jpg";
+}
+
+int serve()
+{
+    CamServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0)) {
+        std::fprintf(stderr, "bench_wall: cannot listen on 127.0.0.1\n");
+        return 1;
+    }
+    for (const Size &size : kSizes) {
+        const QByteArray jpeg =
+            TestPictures::jpeg(size.width, size.height, QColor(40, 120, 200), kJpegQuality);
+        CamReply reply;
+        reply.bytes =
+            CamServer::httpReply("HTTP/1.1 200 OK",
+                                 {"Content-Type: image/jpeg",
+                                  "Content-Length: " + QByteArray::number(jpeg.size()), "Connection: close"},
+                                 jpeg);
+        server.setReply(picturePath(size), reply);
+    }
+    std::printf("port %u\n", server.port());
+    std::fflush(stdout);
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, qApp, [&input] {
+        char byte = 0;
+        if (::read(STDIN_FILENO, &byte, 1) <= 0) { // the driver is gone
+            input.setEnabled(false);
+            QCoreApplication::quit();
+        }
+    });
+    return QCoreApplication::exec();
+}
+
+int client(const QStringList &args)
+{
+    const Size size{args.value(0).toInt(), args.value(1).toInt()};
+    const bool inlineDecoding = args.value(2) == QLatin1String("inline");
+    const QString port = args.value(3);
+    const int seconds = args.value(4).toInt();
+
+    SharedState state;
+    SlotPane pane(state);
+    pane.setInlineDecoding(inlineDecoding);
+    pane.show();
+
+    // The wall opens over one second, a slot every 1/24 s, as cameras opened one after another.
+    const QString address =
+        QStringLiteral("http://127.0.0.1:") + port + QString::fromLatin1(picturePath(size));
+    QTimer opener;
+    opener.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&opener, &QTimer::timeout, &pane, [&] {
+        const qint16 Index = state.intOpenCams++;
+        pane.loadCam(Index, QStringLiteral("Cam %1").arg(Index), address, QStringLiteral("1"));
+        if (state.intOpenCams == SlotPane::kSlotCount)
+            opener.stop();
+    });
+    opener.start(1000 / SlotPane::kSlotCount);
+
+    // The window thread's responsiveness: how late a 5 ms timer fires.
+    bool measuring = false;
+    std::vector<double> lateness;
+    QElapsedTimer sinceProbe;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, &pane, [&] {
+        const double late = static_cast<double>(sinceProbe.nsecsElapsed()) / 1e6 - kProbeMs;
+        sinceProbe.start();
+        if (measuring)
+            lateness.push_back(std::max(late, 0.0));
+    });
+    sinceProbe.start();
+    probe.start(kProbeMs);
+
+    int fetches = 0;
+    QObject::connect(&pane, &SlotPane::replyHandled, &pane, [&](int) { fetches += measuring ? 1 : 0; });
+
+    double cpu0 = 0;
+    QElapsedTimer wall;
+    QTimer::singleShot(kWarmUpMs, &pane, [&] {
+        measuring = true;
+        cpu0 = processCpuMs();
+        wall.start();
+    });
+    QTimer::singleShot(kWarmUpMs + seconds * 1000, &pane, [&] {
+        measuring = false;
+        const double cpu = processCpuMs() - cpu0;
+        const double elapsedS = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+        std::sort(lateness.begin(), lateness.end());
+        const double p99 = lateness.empty() ? 0 : lateness[lateness.size() * 99 / 100];
+        const double worst = lateness.empty() ? 0 : lateness.back();
+        qint64 kept = 0;
+        int pictures = 0;
+        for (int i = 0; i < SlotPane::kSlotCount; ++i) {
+            const SlotPicture &picture = pane.slot(i)->picture();
+            pictures += picture.kind() == SlotPicture::Kind::Camera ? 1 : 0;
+            kept += picture.bytes().size();
+        }
+        std::printf("fetches_per_s=%.2f cpu_ms=%.2f peak_rss_mib=%.1f kept_mib=%.1f late_max_ms=%.1f "
+                    "late_p99_ms=%.1f pictures=%d\n",
+                    fetches / elapsedS, fetches > 0 ? cpu / fetches : 0.0, peakRssMiB(),
+                    static_cast<double>(kept) / (1024.0 * 1024.0), worst, p99, pictures);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    return QApplication::exec();
+}
+
+// One figure of a client's line "key=value ...".
+double figure(const QByteArray &line, const QByteArray &key)
+{
+    for (const QByteArray &pair : line.trimmed().split(' ')) {
+        if (pair.startsWith(key + '='))
+            return pair.mid(key.size() + 1).toDouble();
+    }
+    return -1;
+}
+
+int drive(int seconds)
+{
+    const QString self = QCoreApplication::applicationFilePath();
+    // The runs' own runtime folder, which Qt's offscreen platform wants.
+    const QTemporaryDir runtime;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    QProcess server;
+    server.setProcessEnvironment(environment);
+    server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server.start(self, {QStringLiteral("--serve")});
+    if (!server.waitForReadyRead(kRunTimeoutMs)) {
+        std::fprintf(stderr, "bench_wall: the picture server did not start\n");
+        return 1;
+    }
+    const QByteArray port = server.readLine().trimmed().mid(5);
+
+    double loads[3] = {};
+    getloadavg(loads, 3);
+    std::printf("bench_wall: 24 slots, 1 s refresh, %d s measured after %d s, %d cores, load %.2f\n", seconds,
+                kWarmUpMs / 1000, QThread::idealThreadCount(), loads[0]);
+    std::printf("%-10s %-8s | %8s %9s %9s %9s | %9s %9s\n", "size", "decode", "fetch/s", "cpu/fetch",
+                "peak RSS", "kept", "late max", "late p99");
+    std::fflush(stdout);
+
+    bool allMet = true;
+    for (const Size &size : kSizes) {
+        QByteArray lines[2];
+        for (int mode = 0; mode < 2; ++mode) {
+            const QString modeName = mode == 0 ? QStringLiteral("workers") : QStringLiteral("inline");
+            QProcess run;
+            run.setProcessEnvironment(environment);
+            run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            run.start(self,
+                      {QStringLiteral("--client"), QString::number(size.width), QString::number(size.height),
+                       modeName, QString::fromLatin1(port), QString::number(seconds)});
+            if (!run.waitForFinished(kRunTimeoutMs) || run.exitCode() != 0) {
+                std::fprintf(stderr, "bench_wall: a run failed\n");
+                return 1;
+            }
+            const QByteArray line = run.readAllStandardOutput();
+            lines[mode] = line;
+            if (figure(line, "pictures") != SlotPane::kSlotCount) {
+                std::fprintf(stderr, "bench_wall: not every slot shows a picture: %s", line.constData());
+                return 1;
+            }
+            std::printf("%4dx%-5d %-8s | %8.2f %7.2fms %6.1fMiB %6.1fMiB | %7.1fms %7.1fms\n", size.width,
+                        size.height, qPrintable(modeName), figure(line, "fetches_per_s"),
+                        figure(line, "cpu_ms"), figure(line, "peak_rss_mib"), figure(line, "kept_mib"),
+                        figure(line, "late_max_ms"), figure(line, "late_p99_ms"));
+            std::fflush(stdout);
+        }
+        const QByteArray &workers = lines[0];
+        const QByteArray &inlined = lines[1];
+        if (size.width == 3840) {
+            const bool fetched = figure(workers, "fetches_per_s") >= kGoalFetchesPerSecond;
+            const bool p99 = figure(workers, "late_p99_ms") < kGoalP99Ms;
+            const bool worst = figure(workers, "late_max_ms") < kGoalMaxMs;
+            const bool rss = figure(workers, "peak_rss_mib") < kGoalRssMiB;
+            const bool cpu = figure(workers, "cpu_ms") <= figure(inlined, "cpu_ms");
+            const double cpuRatio = figure(workers, "cpu_ms") / figure(inlined, "cpu_ms");
+            std::printf(
+                "4K goals: 24 fetches/s %s, lateness p99 < %.0f ms %s, max < %.0f ms %s, peak RSS < %.0f "
+                "MiB %s, CPU/fetch no more than inline %s (%+.1f%%)\n",
+                fetched ? "met" : "MISSED", kGoalP99Ms, p99 ? "met" : "MISSED", kGoalMaxMs,
+                worst ? "met" : "MISSED", kGoalRssMiB, rss ? "met" : "MISSED", cpu ? "met" : "MISSED",
+                (cpuRatio - 1) * 100);
+            allMet = allMet && fetched && p99 && worst && rss && cpu;
+        } else if (size.width == 1920) {
+            const bool worst = figure(workers, "late_max_ms") < kGoalMax1080Ms;
+            std::printf("1080p goal: lateness max < %.0f ms %s\n", kGoalMax1080Ms, worst ? "met" : "MISSED");
+            allMet = allMet && worst;
+        }
+    }
+    std::printf("wall goals: %s\n", allMet ? "all met" : "not all met");
+    server.closeWriteChannel();
+    if (!server.waitForFinished(kRunTimeoutMs))
+        server.kill();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "--serve") {
+        QCoreApplication app(argc, argv);
+        return serve();
+    }
+    if (mode == "--client") {
+        QApplication app(argc, argv);
+        return client(app.arguments().mid(2));
+    }
+    QCoreApplication app(argc, argv);
+    const int seconds = mode.isEmpty() ? kDefaultSeconds : mode.toInt();
+    return drive(seconds > 0 ? seconds : kDefaultSeconds);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "slots/slotpicture.h"
+
+#include <QByteArray>
+#include <QFutureWatcher>
+#include <QObject>
+#include <QSize>
+
+#include <optional>
+
+// The decodes of one slot's picture replies, run on the picture workers, at most one at a time.
+// A reply that arrives while a decode runs waits, replacing any reply already waiting; drop()
+// forgets both. A result is reported (decoded, on the window thread) only for the newest reply
+// that was not dropped; a result that comes back after a newer reply or a drop is thrown away.
+class SlotDecoder : public QObject
+{
+    Q_OBJECT
+
+public:
+    // A picture reply to decode, with what its completion needs besides the picture.
+    struct Job
+    {
+        QByteArray headerBlock;
+        QByteArray body; // the body as a picture is loaded from it
+        QSize size; // the slot's picture size: the picture is decoded straight to it
+        quint64 fetch = 0; // which of the slot's fetches the reply ended
+    };
+
+    explicit SlotDecoder(QObject *parent = nullptr);
+    ~SlotDecoder() override;
+
+    // Decodes on the calling thread instead, reporting the result before decode() returns.
+    void setInline(bool inlineDecoding) { m_inline = inlineDecoding; }
+    void decode(Job job);
+    // A newer reply, a stop or another camera: no result of an earlier job is reported.
+    void drop();
+
+signals:
+    void decoded(const SlotDecoder::Job &job, const std::optional<SlotPicture> &picture);
+
+private:
+    void run(Job job);
+    void onFinished();
+
+    QFutureWatcher<std::optional<SlotPicture>> m_watcher;
+    bool m_running = false; // a decode is on the workers, whether its result still counts or not
+    std::optional<Job> m_current; // the job being decoded, while its result still counts
+    std::optional<Job> m_waiting;
+    bool m_inline = false;
+};
