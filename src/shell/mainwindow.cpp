@@ -237,6 +237,9 @@ void MainWindow::connectCommands()
     connect(HScroll1, &QScrollBar::valueChanged, this, &MainWindow::HScroll1_Change);
 
     connect(frmCams, &SlotPane::changedPictureLoaded, this, &MainWindow::AutoSaveChangedPicture);
+    // The status line says why the detail slot's fetch failed.
+    connect(frmCams, &SlotPane::detailFetchFailed, txtStatus,
+            [this](int, const QString &note) { txtStatus->setText(note); });
 }
 
 void MainWindow::connectClock()

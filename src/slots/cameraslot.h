@@ -8,6 +8,7 @@
 class ClickableImage;
 class QLineEdit;
 class QPixmap;
+class QGraphicsOpacityEffect;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -56,6 +57,14 @@ public:
 
     SlotFetch *fetch() const { return m_fetch; } // wsCam
 
+    // The last fetch's outcome, with the local time, as the picture's tool tip and accessible
+    // description. A failure counts one more in a row and dims the picture (it stays visible); a
+    // success ends the row.
+    void setFetchOutcome(const QString &outcomeText, bool failed);
+    void clearFetchOutcome();
+    QString fetchNote() const { return m_fetchNote; }
+    int failuresInRow() const { return m_failuresInRow; }
+
     // The picture the slot shows (imgCam); setting it updates imgCam.
     const SlotPicture &picture() const { return m_picture; }
     void setPicture(SlotPicture picture);
@@ -91,4 +100,7 @@ private:
     QLineEdit *m_txtRefreshed = nullptr;
     QTimer *m_timRefresh = nullptr;
     SlotFetch *m_fetch = nullptr;
+    QGraphicsOpacityEffect *m_dimmed = nullptr; // on imgCam, enabled after a failed fetch
+    QString m_fetchNote;
+    int m_failuresInRow = 0;
 };

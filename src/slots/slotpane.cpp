@@ -5,6 +5,7 @@
 #include "common/namedchild.h"
 #include "common/sharedstate.h"
 #include "slots/cameraslot.h"
+#include "slots/fetchoutcome.h"
 #include "slots/refreshschedule.h"
 #include "slots/replybody.h"
 #include "slots/replyheader.h"
@@ -100,6 +101,8 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
     connect(fetch, &SlotFetch::dataArrived, this,
             [this, Index](qint32 bytesTotal) { wsCam_DataArrival(Index, bytesTotal); });
     connect(fetch, &SlotFetch::replyFinished, this, [this, Index] { wsCam_Close(Index); });
+    connect(fetch, &SlotFetch::failed, this,
+            [this, Index](const FetchOutcome &outcome) { wsCam_Error(Index, outcome); });
 }
 
 QRect SlotPane::windowGeometry() const
@@ -146,6 +149,7 @@ void SlotPane::loadCam(qint16 Index, const QString &name, const QString &address
     CameraSlot *s = slot(Index);
     s->show();
     s->setCamera(name, address, refreshText);
+    s->clearFetchOutcome();
     cmdStart_Click(Index);
 }
 
@@ -171,9 +175,11 @@ void SlotPane::cmdStart_Click(qint16 Index)
     s->elapsedSeconds = 0;
     s->startRefreshTimer();
     s->setTitle(s->name());
-    // Abandons the running fetch; a bad address ends the start there, silently: the indicator
-    // stays and the timer tries again.
-    s->fetch()->start(s->address());
+    // Abandons the running fetch; a bad address ends the start there: the indicator stays and
+    // the timer tries again.
+    s->fetch()->setStallLimit(stallLimit(s->refreshSeconds));
+    if (!s->fetch()->start(s->address()))
+        reportOutcome(Index, FetchOutcome{FetchOutcome::Kind::BadAddress, {}});
 }
 
 void SlotPane::wsCam_Connect(qint16 Index)
@@ -195,6 +201,7 @@ void SlotPane::wsCam_Close(qint16 Index)
     SlotFetch *fetch = s->fetch();
     const FinishedReply reply = fetch->finish();
     const QByteArray &headerBlock = reply.headerBlock;
+    bool loaded = false;
 
     if (isPictureHeader(headerBlock)) {
         // A body that is cut off, or that no decoder reads, is a picture that cannot be loaded:
@@ -205,6 +212,7 @@ void SlotPane::wsCam_Close(qint16 Index)
             picture = SlotPicture::decode(*body, s->pictureSize());
         }
         s->pictureChanged = false;
+        loaded = picture.has_value();
         if (picture) {
             const LastModifiedCheck check = checkLastModified(headerBlock, s->lastModified);
             s->pictureChanged = check.pictureChanged;
@@ -236,9 +244,23 @@ void SlotPane::wsCam_Close(qint16 Index)
         s->lockPicture(false);
     }
 
+    reportOutcome(Index, replyOutcome(headerBlock, loaded));
     if (Index == m_state.intDetailSlot)
         emit detailReplyHandled(Index);
     emit replyHandled(Index);
+}
+
+void SlotPane::wsCam_Error(qint16 Index, const FetchOutcome &outcome)
+{
+    reportOutcome(Index, outcome);
+}
+
+void SlotPane::reportOutcome(qint16 Index, const FetchOutcome &outcome)
+{
+    CameraSlot *s = slot(Index);
+    s->setFetchOutcome(outcome.text(), outcome.failed());
+    if (outcome.failed() && Index == m_state.intDetailSlot)
+        emit detailFetchFailed(Index, s->fetchNote());
 }
 
 void SlotPane::timRefresh_Timer(qint16 Index)
@@ -274,6 +296,7 @@ void SlotPane::cmdStop_Click(qint16 Index)
     s->setPicture(SlotPicture());
     s->setIndicatorShown(false);
     s->lockPicture(false);
+    s->clearFetchOutcome();
     s->setTitle(QStringLiteral("[webcam]"));
     const bool held = !s->isHidden();
     s->hide();
