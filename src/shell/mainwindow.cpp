@@ -172,6 +172,9 @@ void MainWindow::connectViews()
             [view](int, const QString &nextRefreshText) { view->setNextRefreshText(nextRefreshText); });
     connect(frmCams, &SlotPane::detailSlotStopped, view, &DetailView::slotStopped);
     connect(view, &DetailView::statusText, txtStatus, &QLineEdit::setText);
+    // The status line says why the detail slot's fetch failed.
+    connect(frmCams, &SlotPane::detailFetchFailed, txtStatus,
+            [this](int, const QString &note) { txtStatus->setText(note); });
 }
 
 void MainWindow::connectClock()

@@ -1,10 +1,13 @@
 #include "slots/camaddress.h"
 
+#include <QUrl>
+
 #include <optional>
 
 namespace {
 
 const QString kHttpPrefix = QStringLiteral("http://");
+const QString kHttpsPrefix = QStringLiteral("https://");
 constexpr QChar kPortSeparator = QLatin1Char(':');
 
 // A port text: decimal digits only, value 1 to 65535.
@@ -63,6 +66,20 @@ bool splitHostPort(const QString &hostPart, CamAddress &out)
     return true;
 }
 
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
+}
+
+// "user[:password]" of the text before "@", percent-decoded as UTF-8.
+bool splitCredentials(const QString &userInfo, CamAddress &out)
+{
+    const qsizetype colon = userInfo.indexOf(kPortSeparator);
+    out.userName = QUrl::fromPercentEncoding(userInfo.left(colon).toUtf8());
+    out.password = colon < 0 ? QString() : QUrl::fromPercentEncoding(userInfo.mid(colon + 1).toUtf8());
+    return !hasLineBreak(out.userName) && !hasLineBreak(out.password);
+}
+
 } // namespace
 
 QString CamAddress::connectHost() const
@@ -75,15 +92,28 @@ QString CamAddress::connectHost() const
 AddressSplit splitAddress(const QString &address)
 {
     AddressSplit result;
-    if (address.contains(QLatin1Char('\r')) || address.contains(QLatin1Char('\n')))
+    if (hasLineBreak(address))
         return result;
-    const QString rest =
-        address.startsWith(kHttpPrefix, Qt::CaseSensitive) ? address.mid(kHttpPrefix.size()) : address;
+    CamAddress parts;
+    QString rest = address;
+    if (address.startsWith(kHttpsPrefix, Qt::CaseInsensitive)) {
+        parts.secure = true;
+        parts.port = HttpProtocol::kDefaultSecurePort;
+        rest = address.mid(kHttpsPrefix.size());
+    } else if (address.startsWith(kHttpPrefix, Qt::CaseSensitive)) {
+        rest = address.mid(kHttpPrefix.size());
+    }
     const qsizetype slash = rest.indexOf(QLatin1Char('/'));
     if (slash < 0)
         return result;
-    CamAddress parts;
-    if (!splitHostPort(rest.left(slash), parts))
+    QString hostPart = rest.left(slash);
+    const qsizetype at = hostPart.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        if (!splitCredentials(hostPart.left(at), parts))
+            return result;
+        hostPart = hostPart.mid(at + 1);
+    }
+    if (!splitHostPort(hostPart, parts))
         return result;
     parts.requestPath = rest.mid(slash);
     result.status = AddressSplit::Status::Ok;

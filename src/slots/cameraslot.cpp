@@ -1,13 +1,16 @@
 #include "slots/cameraslot.h"
 
 #include "common/clickableimage.h"
+#include "common/localtext.h"
 #include "common/lockwindow.h"
 #include "common/namedchild.h"
 #include "common/picturebutton.h"
 #include "common/pictures.h"
 #include "slots/slotdecoder.h"
+#include "slots/fetchoutcome.h"
 #include "slots/slotfetch.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QProgressBar>
@@ -19,6 +22,9 @@ namespace {
 
 constexpr int kTimerIntervalMs = 1000;
 constexpr int kProgressMaximum = 100;
+constexpr qreal kDimmedOpacity = 0.55; // a stale picture, still easy to make out
+const QString kPictureDescription =
+    QStringLiteral("The camera's latest picture. Click it to show it large in the viewer.");
 
 // Geometry inside the slot frame, in twips. The data fields and cmdStart lie below the frame's
 // lower edge, out of sight.
@@ -55,8 +61,11 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
     m_imgCam = namedChild(new ClickableImage(this), "imgCam", kImgCam);
     m_imgCam->setScaledContents(true);
     m_imgCam->setAccessibleName(QStringLiteral("Camera picture"));
-    m_imgCam->setAccessibleDescription(
-        QStringLiteral("The camera's latest picture. Click it to show it large in the viewer."));
+    m_imgCam->setAccessibleDescription(kPictureDescription);
+    m_dimmed = new QGraphicsOpacityEffect(m_imgCam);
+    m_dimmed->setOpacity(kDimmedOpacity);
+    m_dimmed->setEnabled(false);
+    m_imgCam->setGraphicsEffect(m_dimmed);
 
     m_imgRefresh = namedChild(new ClickableImage(this), "imgRefresh", kImgRefresh);
     m_imgRefresh->setScaledContents(true);
@@ -135,6 +144,24 @@ void CameraSlot::setCamera(const QString &name, const QString &address, const QS
     m_txtName->setText(name);
     m_txtAddress->setText(address);
     m_txtRefresh->setText(refreshText);
+}
+
+void CameraSlot::setFetchOutcome(const QString &outcomeText, bool failed)
+{
+    m_failuresInRow = failed ? m_failuresInRow + 1 : 0;
+    m_fetchNote = outcomeNote(LongTimeText(QTime::currentTime()), outcomeText, m_failuresInRow);
+    m_imgCam->setToolTip(m_fetchNote);
+    m_imgCam->setAccessibleDescription(m_fetchNote);
+    m_dimmed->setEnabled(failed);
+}
+
+void CameraSlot::clearFetchOutcome()
+{
+    m_failuresInRow = 0;
+    m_fetchNote.clear();
+    m_imgCam->setToolTip(QString());
+    m_imgCam->setAccessibleDescription(kPictureDescription);
+    m_dimmed->setEnabled(false);
 }
 
 void CameraSlot::setUpdatedText(const QString &text)

@@ -8,6 +8,7 @@
 class ClickableImage;
 class QLineEdit;
 class QPixmap;
+class QGraphicsOpacityEffect;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -59,6 +60,14 @@ public:
     SlotFetch *fetch() const { return m_fetch; } // wsCam
     SlotDecoder *decoder() const { return m_decoder; }
 
+    // The last fetch's outcome, with the local time, as the picture's tool tip and accessible
+    // description. A failure counts one more in a row and dims the picture (it stays visible); a
+    // success ends the row.
+    void setFetchOutcome(const QString &outcomeText, bool failed);
+    void clearFetchOutcome();
+    QString fetchNote() const { return m_fetchNote; }
+    int failuresInRow() const { return m_failuresInRow; }
+
     // The picture the slot shows (imgCam); setting it updates imgCam.
     const SlotPicture &picture() const { return m_picture; }
     void setPicture(SlotPicture picture);
@@ -95,4 +104,7 @@ private:
     QTimer *m_timRefresh = nullptr;
     SlotFetch *m_fetch = nullptr;
     SlotDecoder *m_decoder = nullptr;
+    QGraphicsOpacityEffect *m_dimmed = nullptr; // on imgCam, enabled after a failed fetch
+    QString m_fetchNote;
+    int m_failuresInRow = 0;
 };

@@ -3,9 +3,14 @@
 #include <QByteArrayView>
 #include <QtGlobal>
 
+#include <chrono>
+
 // The fixed pieces of the HTTP/1.1 exchange of a slot.
 namespace HttpProtocol {
 inline constexpr QByteArrayView kLineEnd{"\r\n"};
 inline constexpr QByteArrayView kHeaderEnd{"\r\n\r\n"}; // the blank line that ends a header block
 inline constexpr quint16 kDefaultPort = 80;
+inline constexpr quint16 kDefaultSecurePort = 443; // "https://"
+// A fetch that receives nothing new for this long is given up.
+inline constexpr std::chrono::seconds kMaxStall{30};
 } // namespace HttpProtocol

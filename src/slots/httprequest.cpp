@@ -12,7 +12,7 @@ QString escapeSpaces(const QString &path)
     return escaped;
 }
 
-QByteArray buildRequest(const QString &path, const QString &hostHeader)
+QByteArray buildRequest(const QString &path, const QString &hostHeader, const QByteArray &authorization)
 {
     using HttpProtocol::kLineEnd;
     QByteArray request = QByteArrayLiteral("GET ");
@@ -26,6 +26,11 @@ QByteArray buildRequest(const QString &path, const QString &hostHeader)
     request += kLineEnd;
     request += "Accept: */*";
     request += kLineEnd;
+    if (!authorization.isEmpty()) {
+        request += "Authorization: ";
+        request += authorization;
+        request += kLineEnd;
+    }
     request += kLineEnd;
     return request;
 }

@@ -1,10 +1,12 @@
 #include "slots/refreshschedule.h"
 
+#include "slots/httpprotocol.h"
 #include "slots/wholenumber.h"
 
 #include <QLocale>
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 
 qint32 refreshSecondsFromText(const QString &text, qint32 previous)
@@ -20,4 +22,10 @@ QString nextRefreshText(const QString &refreshText, qint32 elapsedSeconds, qint3
         period = refreshSeconds;
     const double remaining = period - elapsedSeconds;
     return QString::number(remaining, 'f', QLocale::FloatingPointShortest);
+}
+
+std::chrono::milliseconds stallLimit(qint32 refreshSeconds)
+{
+    const auto maxSeconds = static_cast<qint32>(HttpProtocol::kMaxStall.count());
+    return std::chrono::seconds(std::clamp(refreshSeconds, 1, maxSeconds));
 }

@@ -124,3 +124,40 @@ LastModifiedCheck checkLastModified(QByteArrayView headerBlock, const QString &l
     check.lastModified = line;
     return check;
 }
+
+StatusLine readStatusLine(QByteArrayView headerBlock)
+{
+    StatusLine status;
+    const qsizetype end = headerBlock.indexOf(kLineEnd);
+    const QByteArrayView line = end < 0 ? headerBlock : headerBlock.first(end);
+    const qsizetype space = line.indexOf(' ');
+    if (!line.startsWith("HTTP/") || space < 0 || line.size() < space + 4)
+        return status;
+    const QByteArrayView digits = line.sliced(space + 1, 3);
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return status;
+    }
+    if (line.size() > space + 4 && line[space + 4] != ' ')
+        return status;
+    status.code = digits.toInt();
+    status.reason = line.sliced(space + 4).trimmed().toByteArray();
+    return status;
+}
+
+QList<QByteArray> headerValues(QByteArrayView headerBlock, QByteArrayView name)
+{
+    QList<QByteArray> values;
+    forEachLine(headerBlock, [&values, name](QByteArrayView line) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon >= 0 && line.first(colon).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            values.append(line.sliced(colon + 1).trimmed().toByteArray());
+        return false;
+    });
+    return values;
+}
+
+bool isRedirectStatus(int code)
+{
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}

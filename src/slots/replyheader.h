@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -45,3 +47,18 @@ struct LastModifiedCheck
 // character marks a change and is stored; an equal line, or none, marks no change. Without a
 // line the stored one stays.
 LastModifiedCheck checkLastModified(QByteArrayView headerBlock, const QString &lastModified);
+
+// The status line "HTTP/x.y NNN reason": its three-digit code (0 when the first line is no
+// status line) and its reason text.
+struct StatusLine
+{
+    int code = 0;
+    QByteArray reason;
+};
+StatusLine readStatusLine(QByteArrayView headerBlock);
+
+// The values of every header line named name (any case), spaces around them taken off, in order.
+QList<QByteArray> headerValues(QByteArrayView headerBlock, QByteArrayView name);
+
+// 301, 302, 303, 307 and 308: the reply names the picture's new address in "Location".
+bool isRedirectStatus(int code);

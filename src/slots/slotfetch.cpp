@@ -1,10 +1,13 @@
 #include "slots/slotfetch.h"
 
-#include "slots/camaddress.h"
 #include "slots/httprequest.h"
+#include "slots/redirect.h"
 #include "slots/replyheader.h"
 
-#include <QTcpSocket>
+#include <QRandomGenerator>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -12,18 +15,36 @@
 
 namespace {
 
+constexpr int kUnauthorized = 401;
+// A challenge, and one stale nonce after it, are answered per fetch; a third is a wrong password.
+constexpr int kMaxChallengesPerFetch = 2;
+constexpr int kCnonceBytes = 16;
+// A fetch replaced with no more than this left of its stall limit is reported as stalled: the
+// slot's refresh ends both at nearly the same moment.
+constexpr std::chrono::milliseconds kStallSlack{1000};
+
 qint32 clampedCount(qint64 bytes)
 {
     return static_cast<qint32>(
         std::clamp<qint64>(bytes, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
+QString lowerFirst(QString text)
+{
+    if (!text.isEmpty())
+        text[0] = text[0].toLower();
+    return text;
+}
+
 } // namespace
 
 SlotFetch::SlotFetch(QObject *parent)
     : QObject(parent)
+    , m_stallTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("wsCam"));
+    m_stallTimer->setSingleShot(true);
+    connect(m_stallTimer, &QTimer::timeout, this, &SlotFetch::onStalled);
 }
 
 SlotFetch::~SlotFetch()
@@ -31,10 +52,10 @@ SlotFetch::~SlotFetch()
     abandon();
 }
 
-void SlotFetch::abandon()
+void SlotFetch::detachSocket()
 {
-    m_replyBuffer = QByteArray();
-    QTcpSocket *socket = std::exchange(m_socket, nullptr);
+    m_stallTimer->stop();
+    QSslSocket *socket = std::exchange(m_socket, nullptr);
     if (socket == nullptr)
         return;
     socket->disconnect(this);
@@ -42,49 +63,168 @@ void SlotFetch::abandon()
     socket->deleteLater();
 }
 
+void SlotFetch::abandon()
+{
+    ++m_generation;
+    m_replyBuffer = QByteArray();
+    detachSocket();
+}
+
+void SlotFetch::fail(FetchOutcome::Kind kind, const QString &detail)
+{
+    abandon();
+    emit failed(FetchOutcome{kind, detail});
+}
+
+void SlotFetch::setStallLimit(std::chrono::milliseconds limit)
+{
+    m_stallLimit =
+        std::clamp<std::chrono::milliseconds>(limit, std::chrono::milliseconds(1), HttpProtocol::kMaxStall);
+}
+
+void SlotFetch::setExtraCaCertificates(const QList<QSslCertificate> &certificates)
+{
+    m_extraCas = certificates;
+}
+
+QString SlotFetch::stallSeconds() const
+{
+    return QString::number(std::chrono::round<std::chrono::seconds>(m_stallLimit).count());
+}
+
 bool SlotFetch::start(const QString &address)
 {
+    if (m_socket != nullptr && m_stallTimer->isActive() &&
+        m_stallTimer->remainingTimeAsDuration() <= kStallSlack)
+        fail(FetchOutcome::Kind::NoAnswer, stallSeconds());
     abandon();
     ++m_startCount;
     const AddressSplit split = splitAddress(address);
     if (split.status != AddressSplit::Status::Ok)
         return false;
-    m_hostName = split.address.hostName;
-    m_requestPath = split.address.requestPath;
-    m_port = split.address.port;
-    m_hostHeader = split.address.hostHeader;
+    m_target = split.address;
+    m_redirects = 0;
+    m_challengesAnswered = 0;
+    resetReply();
+    if (m_target.connectHost().isEmpty())
+        return true; // nothing to connect to; the next start tries again
+    connectTo(m_target);
+    return true;
+}
 
+void SlotFetch::resetReply()
+{
+    m_replyBuffer = QByteArray();
     m_headerDone = false;
     m_contentLength = 0;
     m_bytesReceived = 0;
     m_headerEnd = -1;
     m_headerScan.reset();
+}
 
-    const QString host = split.address.connectHost();
-    if (host.isEmpty())
-        return true; // nothing to connect to; the next start tries again
-    auto *socket = new QTcpSocket(this);
+void SlotFetch::connectTo(const CamAddress &target)
+{
+    m_target = target;
+    m_sentAuthorization = false;
+    m_socketConnected = false;
+    m_certificateProblem.clear();
+    auto *socket = new QSslSocket(this);
     m_socket = socket;
-    connect(socket, &QTcpSocket::connected, this, &SlotFetch::connected);
+    connect(socket, &QTcpSocket::connected, this, [this] { m_socketConnected = true; });
     connect(socket, &QTcpSocket::readyRead, this,
             [this, socket] { emit dataArrived(clampedCount(socket->bytesAvailable())); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] { onDisconnected(socket); });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this, socket](QAbstractSocket::SocketError error) {
-        // The server's close is reported as an error too; the disconnect that follows handles
-        // it. Any other error (refused, unresolvable, reset, ...) is a failed fetch.
-        if (error != QAbstractSocket::RemoteHostClosedError && m_socket == socket)
-            abandon();
+    connect(socket, &QTcpSocket::errorOccurred, this,
+            [this, socket](QAbstractSocket::SocketError error) { onSocketError(socket, error); });
+    m_stallTimer->start(m_stallLimit);
+    if (!target.secure) {
+        connect(socket, &QTcpSocket::connected, this, &SlotFetch::connected);
+        socket->connectToHost(target.connectHost(), target.port);
+        return;
+    }
+    // The system's authorities decide; a certificate that does not verify ends the fetch.
+    if (!m_extraCas.isEmpty()) {
+        QSslConfiguration configuration = socket->sslConfiguration();
+        configuration.addCaCertificates(m_extraCas);
+        socket->setSslConfiguration(configuration);
+    }
+    connect(socket, &QSslSocket::encrypted, this, &SlotFetch::connected);
+    connect(socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
+        if (!errors.isEmpty())
+            m_certificateProblem = errors.first().errorString();
     });
-    socket->connectToHost(host, m_port);
-    return true;
+    // The host name is both the name sent for the server to pick its certificate and the name
+    // the certificate must carry.
+    socket->connectToHostEncrypted(target.connectHost(), target.port);
+}
+
+void SlotFetch::onSocketError(QSslSocket *socket, QAbstractSocket::SocketError error)
+{
+    // The server's close is reported as an error too; the disconnect that follows handles it.
+    if (error == QAbstractSocket::RemoteHostClosedError || m_socket != socket)
+        return;
+    using Kind = FetchOutcome::Kind;
+    const QString reason = lowerFirst(socket->errorString());
+    if (error == QAbstractSocket::HostNotFoundError)
+        fail(Kind::HostNotFound);
+    else if (error == QAbstractSocket::ConnectionRefusedError)
+        fail(Kind::CouldNotConnect, QStringLiteral("connection refused"));
+    else if (!m_certificateProblem.isEmpty())
+        fail(Kind::CertificateNotTrusted, m_certificateProblem);
+    else if (error == QAbstractSocket::SslHandshakeFailedError)
+        fail(Kind::SecureConnectionFailed, reason);
+    else if (!m_socketConnected)
+        fail(Kind::CouldNotConnect, reason);
+    else
+        fail(Kind::ConnectionLost, reason);
+}
+
+void SlotFetch::onStalled()
+{
+    if (m_socket != nullptr)
+        fail(FetchOutcome::Kind::NoAnswer, stallSeconds());
+}
+
+QByteArray SlotFetch::authorization()
+{
+    const CamAddress &t = m_target;
+    if (!t.hasCredentials() || m_auth.challenge.scheme == AuthChallenge::Scheme::None ||
+        m_auth.hostName != t.hostName.toLower() || m_auth.userName != t.userName ||
+        m_auth.password != t.password)
+        return {};
+    m_sentAuthorization = true;
+    if (m_auth.challenge.scheme == AuthChallenge::Scheme::Basic)
+        return basicAuthorization(t.userName, t.password);
+    ++m_auth.nc;
+    return digestAuthorization(m_auth.challenge,
+                               DigestInput{t.userName, t.password, QByteArrayLiteral("GET"),
+                                           t.requestPath.toLocal8Bit(), m_auth.nc, m_auth.cnonce});
+}
+
+void SlotFetch::adoptChallenge(const AuthChallenge &challenge)
+{
+    const QString host = m_target.hostName.toLower();
+    const bool sameAccount = m_auth.hostName == host && m_auth.userName == m_target.userName &&
+        m_auth.password == m_target.password;
+    if (!sameAccount || challenge.nonce != m_auth.challenge.nonce ||
+        challenge.scheme != m_auth.challenge.scheme) {
+        m_auth.nc = 0;
+        QByteArray random(kCnonceBytes, Qt::Uninitialized);
+        QRandomGenerator::system()->generate(random.begin(), random.end());
+        m_auth.cnonce = random.toHex();
+    }
+    m_auth.hostName = host;
+    m_auth.userName = m_target.userName;
+    m_auth.password = m_target.password;
+    m_auth.challenge = challenge;
 }
 
 void SlotFetch::sendRequest()
 {
-    if (m_requestPath.contains(QLatin1Char(' ')))
-        m_requestPath = escapeSpaces(m_requestPath);
+    if (m_target.requestPath.contains(QLatin1Char(' ')))
+        m_target.requestPath = escapeSpaces(m_target.requestPath);
     if (m_socket != nullptr)
-        m_socket->write(buildRequest(m_requestPath, m_hostHeader));
+        m_socket->write(buildRequest(m_target.requestPath, m_target.hostHeader, authorization()));
 }
 
 bool SlotFetch::fits(qint64 moreBytes) const
@@ -98,9 +238,11 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
         return std::nullopt;
     const qint64 waiting = m_socket->bytesAvailable();
     if (!fits(waiting)) {
-        abandon();
+        fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
+    if (waiting > 0)
+        m_stallTimer->start(m_stallLimit);
     // Read straight into the reply's own storage: one copy per byte.
     const qsizetype before = m_replyBuffer.size();
     m_replyBuffer.resize(before + waiting);
@@ -112,7 +254,7 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
 std::optional<int> SlotFetch::receiveBytes(QByteArrayView bytes)
 {
     if (!fits(bytes.size())) {
-        abandon();
+        fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
     m_replyBuffer.append(bytes);
@@ -122,8 +264,11 @@ std::optional<int> SlotFetch::receiveBytes(QByteArrayView bytes)
 std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
 {
     m_bytesReceived = clampedCount(static_cast<qint64>(m_bytesReceived) + bytesTotal);
-    if (m_headerDone)
-        return progressValue(m_bytesReceived, m_contentLength);
+    if (m_headerDone) {
+        const std::optional<int> value = progressValue(m_bytesReceived, m_contentLength);
+        completeWhenWhole();
+        return value;
+    }
     const qsizetype headerEnd = m_headerScan.scan(m_replyBuffer);
     if (headerEnd < 0)
         return std::nullopt;
@@ -140,16 +285,87 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
         if (whole <= m_replySizeLimit && whole > m_replyBuffer.capacity())
             m_replyBuffer.reserve(whole);
     }
+    if (!answerHeader())
+        completeWhenWhole();
     return std::nullopt;
 }
 
-void SlotFetch::onDisconnected(QTcpSocket *socket)
+bool SlotFetch::answerHeader()
+{
+    if (m_socket == nullptr)
+        return false; // bytes handed in by hand: the caller handles the reply as it is
+    const QByteArrayView header = QByteArrayView(m_replyBuffer).first(m_headerEnd);
+    const StatusLine status = readStatusLine(header);
+    if (isRedirectStatus(status.code)) {
+        const QList<QByteArray> locations = headerValues(header, "Location");
+        if (!locations.isEmpty()) {
+            if (m_redirects >= kMaxRedirects) {
+                fail(FetchOutcome::Kind::TooManyRedirects);
+                return true;
+            }
+            const RedirectTarget next = resolveLocation(m_target, locations.first());
+            if (next.status != RedirectTarget::Status::Ok) {
+                fail(next.status == RedirectTarget::Status::Downgrade ? FetchOutcome::Kind::InsecureRedirect
+                                                                      : FetchOutcome::Kind::BadRedirect);
+                return true;
+            }
+            ++m_redirects;
+            detachSocket();
+            resetReply();
+            connectTo(next.address);
+            return true;
+        }
+    }
+    if (status.code != kUnauthorized || !m_target.hasCredentials())
+        return false;
+    const AuthChallenge challenge = chooseChallenge(header);
+    if (challenge.scheme == AuthChallenge::Scheme::None)
+        return false;
+    // Credentials that were sent and refused without a stale nonce are wrong: the reply is handled
+    // as it is, with the newest challenge kept for the next fetch.
+    const bool stale = challenge.scheme == AuthChallenge::Scheme::Digest && challenge.stale;
+    const bool retry = (!m_sentAuthorization || stale) && m_challengesAnswered < kMaxChallengesPerFetch;
+    adoptChallenge(challenge);
+    if (!retry)
+        return false;
+    ++m_challengesAnswered;
+    const CamAddress again = m_target;
+    detachSocket();
+    resetReply();
+    connectTo(again);
+    return true;
+}
+
+void SlotFetch::completeWhenWhole()
+{
+    // Servers that ignore "Connection: close" keep the connection open after the body; a body
+    // that has reached its valid Content-Length is the whole reply.
+    if (m_socket == nullptr)
+        return;
+    const std::optional<qint64> declared =
+        declaredBodyLength(QByteArrayView(m_replyBuffer).first(m_headerEnd));
+    if (!declared || m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size() < *declared)
+        return;
+    detachSocket();
+    // After the data event's own work (the progress bar), as at the server's close.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation = m_generation] {
+            if (generation == m_generation)
+                emit replyFinished();
+        },
+        Qt::QueuedConnection);
+}
+
+void SlotFetch::onDisconnected(QSslSocket *socket)
 {
     // Bytes that came with the server's close are one more data event before the reply is done.
     if (socket->bytesAvailable() > 0)
         emit dataArrived(clampedCount(socket->bytesAvailable()));
-    if (m_socket == socket)
+    if (m_socket == socket) {
+        m_stallTimer->stop();
         emit replyFinished();
+    }
 }
 
 FinishedReply SlotFetch::finish()

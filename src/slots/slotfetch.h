@@ -1,16 +1,24 @@
 #pragma once
 
+#include "slots/camaddress.h"
+#include "slots/fetchoutcome.h"
 #include "slots/headerendscanner.h"
+#include "slots/httpauth.h"
 #include "slots/httpprotocol.h"
 
+#include <QAbstractSocket>
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QObject>
+#include <QSslCertificate>
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
-class QTcpSocket;
+class QSslSocket;
+class QTimer;
 
 // What the server's close left of a reply besides its body.
 struct FinishedReply
@@ -19,10 +27,12 @@ struct FinishedReply
     QByteArray headerBlock; // the bytes before that blank line; empty without one
 };
 
-// One slot's fetch (objectName "wsCam"): a TCP connection to the camera's web server carrying one
-// GET request, and the reply gathered until the server closes it. It owns the socket, the reply
-// buffer, the header-end scan and the counters. Its signals report the current fetch only: a
-// fetch that is abandoned, or replaced by a new start, raises nothing more.
+// One slot's fetch (objectName "wsCam"): a connection to the camera's web server, plain or TLS,
+// carrying one GET request, and the reply gathered until the server closes it or the body has
+// reached its Content-Length. It owns the socket, the reply buffer, the header-end scan and the
+// counters. Redirects and password challenges are answered on fresh connections inside the one
+// fetch. Its signals report the current fetch only: a fetch that is abandoned, or replaced by a
+// new start, raises nothing more.
 class SlotFetch : public QObject
 {
     Q_OBJECT
@@ -36,7 +46,8 @@ public:
 
     // Abandons the running fetch, then takes the address apart. A bad address ends the start there
     // (false), with the counters of the previous reply left as they were. Otherwise the reply state
-    // is reset and, when the address names a host, the connection begins (true).
+    // is reset and, when the address names a host, the connection begins (true). A running fetch
+    // that had received nothing for about its stall limit is reported as failed first.
     bool start(const QString &address);
     // Closes the connection without any further signal and frees the reply buffer at once.
     void abandon();
@@ -50,7 +61,7 @@ public:
     void sendRequest();
     // A data event: reads the waiting bytes onto the reply buffer and counts bytesTotal. Returns the
     // progress bar's new value when the header end was seen in an earlier event and the bar takes
-    // the share. A reply that would outgrow the size limit abandons the fetch.
+    // the share. A reply that would outgrow the size limit fails the fetch.
     std::optional<int> receive(qint32 bytesTotal);
     // The same for bytes that arrived by other means than the socket, as one data event.
     std::optional<int> receiveBytes(QByteArrayView bytes);
@@ -59,13 +70,18 @@ public:
     // The body as it was loaded (de-chunked), kept as the reply buffer in place of the one received.
     void keepBody(const QByteArray &body) { m_replyBuffer = body; }
 
-    const QString &hostName() const { return m_hostName; }
-    const QString &requestPath() const { return m_requestPath; }
+    const QString &hostName() const { return m_target.hostName; }
+    const QString &requestPath() const { return m_target.requestPath; }
     const QByteArray &replyBuffer() const { return m_replyBuffer; }
     qint32 bytesReceived() const { return m_bytesReceived; }
     bool headerDone() const { return m_headerDone; }
     qint32 contentLength() const { return m_contentLength; }
 
+    // How long the fetch may receive nothing new before it fails, at most HttpProtocol::kMaxStall
+    // (from the next data or start on).
+    void setStallLimit(std::chrono::milliseconds limit);
+    // Certificate authorities trusted besides the system's. For tests, which make their own.
+    void setExtraCaCertificates(const QList<QSslCertificate> &certificates);
     // Tests lower the size limit to avoid sending the full amount.
     void setReplySizeLimit(qsizetype bytes) { m_replySizeLimit = bytes; }
 
@@ -73,18 +89,39 @@ signals:
     void connected();
     void dataArrived(qint32 bytesTotal);
     void replyFinished();
+    // The fetch ended without a reply to handle; the slot keeps what it shows.
+    void failed(const FetchOutcome &outcome);
 
 private:
-    void onDisconnected(QTcpSocket *socket);
+    // The camera's account a challenge was answered for, with the state Digest keeps per slot.
+    struct AuthSession
+    {
+        QString hostName; // lower case
+        QString userName;
+        QString password;
+        AuthChallenge challenge; // Scheme::None until the camera has asked
+        quint32 nc = 0;
+        QByteArray cnonce;
+    };
+
+    void connectTo(const CamAddress &target);
+    void resetReply();
+    void detachSocket();
+    void fail(FetchOutcome::Kind kind, const QString &detail = {});
+    void onSocketError(QSslSocket *socket, QAbstractSocket::SocketError error);
+    void onDisconnected(QSslSocket *socket);
+    void onStalled();
     bool fits(qint64 moreBytes) const;
     std::optional<int> countAndScan(qint32 bytesTotal);
+    bool answerHeader(); // redirect or challenge: true when a new connection took over
+    void completeWhenWhole();
+    QByteArray authorization();
+    void adoptChallenge(const AuthChallenge &challenge);
+    QString stallSeconds() const;
 
-    QTcpSocket *m_socket = nullptr; // the current fetch's socket; null between fetches
     quint64 m_startCount = 0;
-    QString m_hostName;
-    QString m_requestPath;
-    quint16 m_port = HttpProtocol::kDefaultPort;
-    QString m_hostHeader;
+    QSslSocket *m_socket = nullptr; // the current connection; null between fetches
+    CamAddress m_target; // where the current connection goes
     QByteArray m_replyBuffer;
     qint32 m_bytesReceived = 0;
     bool m_headerDone = false;
@@ -92,4 +129,15 @@ private:
     qsizetype m_headerEnd = -1; // where the blank line starts, once seen
     HeaderEndScanner m_headerScan;
     qsizetype m_replySizeLimit = kMaxReplyBytes;
+
+    quint64 m_generation = 0; // counts abandoned fetches; a late queued completion checks it
+    int m_redirects = 0; // followed in this fetch
+    int m_challengesAnswered = 0; // in this fetch
+    bool m_sentAuthorization = false; // on the current connection
+    bool m_socketConnected = false; // the current connection was made
+    QString m_certificateProblem; // why the current connection's certificate was refused
+    AuthSession m_auth;
+    QTimer *m_stallTimer = nullptr;
+    std::chrono::milliseconds m_stallLimit = HttpProtocol::kMaxStall;
+    QList<QSslCertificate> m_extraCas;
 };

@@ -5,6 +5,7 @@
 #include "common/namedchild.h"
 #include "common/sharedstate.h"
 #include "slots/cameraslot.h"
+#include "slots/fetchoutcome.h"
 #include "slots/refreshschedule.h"
 #include "slots/replybody.h"
 #include "slots/replyheader.h"
@@ -105,6 +106,8 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
             [this, Index](const SlotDecoder::Job &job, const std::optional<SlotPicture> &picture) {
                 completeReply(Index, job.fetch, job.headerBlock, picture);
             });
+    connect(fetch, &SlotFetch::failed, this,
+            [this, Index](const FetchOutcome &outcome) { wsCam_Error(Index, outcome); });
 }
 
 QRect SlotPane::windowGeometry() const
@@ -201,6 +204,7 @@ void SlotPane::loadCam(qint16 Index, const QString &name, const QString &address
     CameraSlot *s = slot(Index);
     s->show();
     s->setCamera(name, address, refreshText);
+    s->clearFetchOutcome();
     cmdStart_Click(Index);
 }
 
@@ -226,9 +230,11 @@ void SlotPane::cmdStart_Click(qint16 Index)
     s->elapsedSeconds = 0;
     s->startRefreshTimer();
     s->setTitle(s->name());
-    // Abandons the running fetch; a bad address ends the start there, silently: the indicator
-    // stays and the timer tries again.
-    s->fetch()->start(s->address());
+    // Abandons the running fetch; a bad address ends the start there: the indicator stays and
+    // the timer tries again.
+    s->fetch()->setStallLimit(stallLimit(s->refreshSeconds));
+    if (!s->fetch()->start(s->address()))
+        reportOutcome(Index, FetchOutcome{FetchOutcome::Kind::BadAddress, {}});
 }
 
 void SlotPane::wsCam_Connect(qint16 Index)
@@ -267,10 +273,12 @@ void SlotPane::completeReply(qint16 Index, quint64 fetch, const QByteArray &head
 {
     CameraSlot *s = slot(Index);
     const bool indicatorDone = fetch == s->fetch()->startCount();
+    bool loaded = false;
     if (isPictureHeader(headerBlock)) {
         // A picture that cannot be loaded leaves the slot with the picture it shows and the
         // dates that go with it.
         s->pictureChanged = false;
+        loaded = picture.has_value();
         if (picture) {
             const LastModifiedCheck check = checkLastModified(headerBlock, s->lastModified);
             s->pictureChanged = check.pictureChanged;
@@ -304,9 +312,23 @@ void SlotPane::completeReply(qint16 Index, quint64 fetch, const QByteArray &head
         s->lockPicture(false);
     }
 
+    reportOutcome(Index, replyOutcome(headerBlock, loaded));
     if (Index == m_state.intDetailSlot)
         emit detailReplyHandled(Index);
     emit replyHandled(Index);
+}
+
+void SlotPane::wsCam_Error(qint16 Index, const FetchOutcome &outcome)
+{
+    reportOutcome(Index, outcome);
+}
+
+void SlotPane::reportOutcome(qint16 Index, const FetchOutcome &outcome)
+{
+    CameraSlot *s = slot(Index);
+    s->setFetchOutcome(outcome.text(), outcome.failed());
+    if (outcome.failed() && Index == m_state.intDetailSlot)
+        emit detailFetchFailed(Index, s->fetchNote());
 }
 
 void SlotPane::timRefresh_Timer(qint16 Index)
@@ -343,6 +365,7 @@ void SlotPane::cmdStop_Click(qint16 Index)
     s->setPicture(SlotPicture());
     s->setIndicatorShown(false);
     s->lockPicture(false);
+    s->clearFetchOutcome();
     s->setTitle(QStringLiteral("[webcam]"));
     const bool held = !s->isHidden();
     s->hide();

@@ -12,6 +12,7 @@ class CameraSlot;
 class QScrollBar;
 class SlotPicture;
 class QWidget;
+struct FetchOutcome;
 struct SharedState;
 
 // The "Webcams" frame (objectName "frmCams"): the scrollable pane of the 24 camera slots and
@@ -71,6 +72,8 @@ public:
     void wsCam_Connect(qint16 Index);
     void wsCam_DataArrival(qint16 Index, qint32 bytesTotal);
     void wsCam_Close(qint16 Index);
+    // The fetch ended without a reply to handle (no connection, no answer, refused certificate...).
+    void wsCam_Error(qint16 Index, const FetchOutcome &outcome);
     void timRefresh_Timer(qint16 Index);
     void cmdRefresh_Click(qint16 Index);
     void imgRefresh_Click(qint16 Index);
@@ -95,6 +98,8 @@ signals:
     void detailSlotStopped(int Index);
     // Any slot finished handling a reply (picture or not).
     void replyHandled(int Index);
+    // A fetch of the detail slot failed; note says how, as the slot's picture tells it.
+    void detailFetchFailed(int Index, const QString &note);
 
 private:
     void connectSlot(CameraSlot *cameraSlot);
@@ -102,6 +107,7 @@ private:
     // fetch is the fetch the reply ended: when a later one runs meanwhile, its indicator stays.
     void completeReply(qint16 Index, quint64 fetch, const QByteArray &headerBlock,
                        std::optional<SlotPicture> picture);
+    void reportOutcome(qint16 Index, const FetchOutcome &outcome);
 
     SharedState &m_state;
     QWidget *m_picWindowOuter = nullptr;

@@ -25,6 +25,32 @@ private slots:
         QTest::newRow("/page.html") << false << false << QSize(0, 0);
     }
 
+    void movedAndPrivate_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QByteArray>("authorization");
+        QTest::addColumn<QByteArray>("statusLine");
+        QTest::newRow("moved") << QByteArray("/moved.jpg") << QByteArray()
+                               << QByteArray("HTTP/1.1 302 Found");
+        QTest::newRow("private, no password")
+            << QByteArray("/private.jpg") << QByteArray() << QByteArray("HTTP/1.1 401 Unauthorized");
+        QTest::newRow("private, its password")
+            << QByteArray("/private.jpg") << QByteArray("Authorization: Basic ZGVtbzp3ZWJjYW0=\r\n")
+            << QByteArray("HTTP/1.1 200 OK");
+    }
+
+    void movedAndPrivate()
+    {
+        QFETCH(QByteArray, path);
+        QFETCH(QByteArray, authorization);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_cam.port());
+        socket.write("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + authorization + "\r\n");
+        QTRY_COMPARE(socket.state(), QAbstractSocket::UnconnectedState);
+        const QByteArray reply = socket.readAll();
+        QTEST(reply.left(reply.indexOf("\r\n")), "statusLine");
+    }
+
     void routes()
     {
         QTcpSocket socket;

@@ -1,6 +1,8 @@
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
+#include "slots/httpauth.h"
 #include "slots/slotfetch.h"
+#include "support/testca.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -18,6 +20,57 @@ class TestSlotFetch : public QObject
     std::unique_ptr<SlotFetch> m_fetch;
     QList<int> m_progress; // the bar's value after each data event; -1 when it keeps its value
     std::unique_ptr<QSignalSpy> m_finished;
+    std::unique_ptr<QSignalSpy> m_failed;
+    TestCa m_ca;
+    bool m_haveCa = false;
+
+    FetchOutcome::Kind failure() const { return m_failed->value(0).value(0).value<FetchOutcome>().kind; }
+    QString failureText() const { return m_failed->value(0).value(0).value<FetchOutcome>().text(); }
+
+    static CamReply picture(const QByteArray &body)
+    {
+        return {CamServer::httpReply(
+                    "HTTP/1.1 200 OK",
+                    {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(body.size())}, body),
+                {},
+                0,
+                -1,
+                CamReply::End::Close};
+    }
+
+    static CamReply redirect(const QByteArray &location)
+    {
+        return {
+            CamServer::httpReply("HTTP/1.1 302 Found", {"Location: " + location, "Content-Length: 0"}, {}),
+            {},
+            0,
+            -1,
+            CamReply::End::Close};
+    }
+
+    // The value of a request's header line, or empty.
+    static QByteArray requestHeader(const QByteArray &request, const QByteArray &name)
+    {
+        for (const QByteArray &line : request.split('\n')) {
+            if (line.startsWith(name + ": "))
+                return line.mid(name.size() + 2).trimmed();
+        }
+        return {};
+    }
+
+    // The fields of a Digest Authorization value.
+    static QHash<QByteArray, QByteArray> digestFields(const QByteArray &value)
+    {
+        QHash<QByteArray, QByteArray> fields;
+        for (const QByteArray &part : value.mid(value.indexOf(' ') + 1).split(',')) {
+            const qsizetype eq = part.indexOf('=');
+            QByteArray v = part.mid(eq + 1).trimmed();
+            if (v.startsWith('"'))
+                v = v.mid(1, v.size() - 2);
+            fields.insert(part.left(eq).trimmed(), v);
+        }
+        return fields;
+    }
 
     QString local(const QByteArray &path) const
     {
@@ -32,7 +85,11 @@ class TestSlotFetch : public QObject
     };
 
 private slots:
-    void initTestCase() { QVERIFY(m_server.listen()); }
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_haveCa = m_ca.make();
+    }
 
     void init()
     {
@@ -44,10 +101,12 @@ private slots:
         connect(f, &SlotFetch::dataArrived, f,
                 [this, f](qint32 bytesTotal) { m_progress.append(f->receive(bytesTotal).value_or(-1)); });
         m_finished = std::make_unique<QSignalSpy>(f, &SlotFetch::replyFinished);
+        m_failed = std::make_unique<QSignalSpy>(f, &SlotFetch::failed);
     }
 
     void cleanup()
     {
+        m_failed.reset();
         m_finished.reset();
         m_fetch.reset();
     }
@@ -144,9 +203,9 @@ private slots:
         QTRY_COMPARE(m_fetch->bytesReceived(), 2000);
         peer->write(QByteArray(2000, 'x'));
         QTRY_COMPARE(m_fetch->bytesReceived(), 4000);
-        peer->write(QByteArray(5000, 'x')); // more than announced: the bar keeps its value
-        QTRY_COMPARE(m_fetch->bytesReceived(), 9000);
-        QCOMPARE(m_progress, QList<int>({-1, 50, -1})); // the header's own event moves nothing
+        peer->write(QByteArray(3000, 'x'));
+        QTRY_COMPARE(m_fetch->bytesReceived(), 7000);
+        QCOMPARE(m_progress, QList<int>({-1, 50, 88})); // the header's own event moves nothing
 
         // Abandoned while receiving: the half reply is freed at once, nothing more is reported.
         m_fetch->abandon();
@@ -192,6 +251,234 @@ private slots:
         QCOMPARE(m_finished->size(), 0);
         QCOMPARE(m_fetch->replyBuffer().capacity(), 0);
         QCOMPARE(m_server.requests().size(), requestsBefore + (how == "big" ? 1 : 0));
+    }
+
+    void completeAtContentLength()
+    {
+        // The server keeps the connection open after the body: the reply is whole at its length.
+        const QByteArray body = TestPictures::jpeg(64, 48);
+        CamReply reply = picture(body);
+        reply.end = CamReply::End::KeepOpen;
+        reply.splitAt = {10, reply.bytes.size() - 5};
+        reply.delayMs = 20;
+        m_server.setReply("/open.jpg", reply);
+        QVERIFY(m_fetch->start(local("/open.jpg")));
+        QVERIFY(m_finished->wait());
+        QVERIFY(!m_fetch->hasConnection());
+        QCOMPARE(m_progress.last(), 100);
+        m_fetch->finish();
+        QCOMPARE(m_fetch->replyBuffer(), body);
+    }
+
+    void stalledOrSlow_data()
+    {
+        QTest::addColumn<int>("pieceDelayMs"); // between pieces of the body; the limit is 300 ms
+        QTest::addColumn<bool>("abandoned");
+        QTest::newRow("silent after the header") << 5000 << true;
+        QTest::newRow("slow but steady") << 100 << false;
+    }
+
+    void stalledOrSlow()
+    {
+        QFETCH(int, pieceDelayMs);
+        QFETCH(bool, abandoned);
+        CamReply reply = picture(QByteArray(600, 'x'));
+        for (qsizetype at = reply.bytes.size() - 600; at < reply.bytes.size(); at += 100)
+            reply.splitAt.append(at);
+        reply.delayMs = pieceDelayMs;
+        m_server.setReply("/slow.jpg", reply);
+        m_fetch->setStallLimit(std::chrono::milliseconds(300));
+        QVERIFY(m_fetch->start(local("/slow.jpg")));
+        QTRY_COMPARE_WITH_TIMEOUT(m_finished->size() + m_failed->size(), 1, 10000);
+        QCOMPARE(m_failed->size(), abandoned ? 1 : 0);
+        if (abandoned)
+            QCOMPARE(failure(), FetchOutcome::Kind::NoAnswer);
+    }
+
+    void securePicture()
+    {
+        if (!m_haveCa)
+            QSKIP("no openssl program to make test certificates");
+        CamServer secure;
+        QVERIFY(secure.listenSecure(m_ca.serverConfiguration(TestCa::Server::Good)));
+        const QByteArray body = TestPictures::jpeg(64, 48);
+        secure.setReply("/cam.jpg", picture(body));
+        m_fetch->setExtraCaCertificates(m_ca.authority());
+        QVERIFY(m_fetch->start(QStringLiteral("HTTPS://127.0.0.1:%1/cam.jpg").arg(secure.port())));
+        QVERIFY(m_finished->wait());
+        QCOMPARE(secure.requests().size(), 1);
+        m_fetch->finish();
+        QCOMPARE(m_fetch->replyBuffer(), body);
+    }
+
+    void certificateRefused_data()
+    {
+        QTest::addColumn<int>("server"); // TestCa::Server
+        QTest::addColumn<bool>("trustTestCa");
+        QTest::addColumn<int>("reason"); // QSslError::SslError; NoError: any reason
+        QTest::newRow("expired") << int(TestCa::Server::Expired) << true
+                                 << int(QSslError::CertificateExpired);
+        QTest::newRow("another host")
+            << int(TestCa::Server::OtherHost) << true << int(QSslError::HostNameMismatch);
+        QTest::newRow("unknown authority")
+            << int(TestCa::Server::Untrusted) << true << int(QSslError::NoError);
+        QTest::newRow("test authority not handed over")
+            << int(TestCa::Server::Good) << false << int(QSslError::NoError);
+    }
+
+    void certificateRefused()
+    {
+        if (!m_haveCa)
+            QSKIP("no openssl program to make test certificates");
+        QFETCH(int, server);
+        QFETCH(bool, trustTestCa);
+        QFETCH(int, reason);
+        CamServer secure;
+        QVERIFY(secure.listenSecure(m_ca.serverConfiguration(TestCa::Server(server))));
+        secure.setReply("/cam.jpg", picture(TestPictures::jpeg(64, 48)));
+        if (trustTestCa)
+            m_fetch->setExtraCaCertificates(m_ca.authority());
+        QVERIFY(m_fetch->start(QStringLiteral("https://127.0.0.1:%1/cam.jpg").arg(secure.port())));
+        QVERIFY(m_failed->wait());
+        QCOMPARE(failure(), FetchOutcome::Kind::CertificateNotTrusted);
+        if (reason != QSslError::NoError)
+            QVERIFY2(failureText().contains(QSslError(QSslError::SslError(reason)).errorString()),
+                     qPrintable(failureText()));
+        QCOMPARE(secure.requests().size(), 0);
+        QCOMPARE(m_finished->size(), 0);
+    }
+
+    void redirects_data()
+    {
+        QTest::addColumn<QString>("path"); // on the plain server; "https:" paths on the secure one
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("failure"); // FetchOutcome::Kind when not shown
+        QTest::newRow("chain of 5") << "/r5" << true << 0;
+        QTest::newRow("chain of 6") << "/r6" << false << int(FetchOutcome::Kind::TooManyRedirects);
+        QTest::newRow("loop") << "/loop" << false << int(FetchOutcome::Kind::TooManyRedirects);
+        QTest::newRow("relative") << "/dir/rel" << true << 0;
+        QTest::newRow("http to https") << "/up" << true << 0;
+        QTest::newRow("https to http") << "https:/down" << false << int(FetchOutcome::Kind::InsecureRedirect);
+    }
+
+    void redirects()
+    {
+        if (!m_haveCa)
+            QSKIP("no openssl program to make test certificates");
+        QFETCH(QString, path);
+        QFETCH(bool, shown);
+        CamServer secure;
+        QVERIFY(secure.listenSecure(m_ca.serverConfiguration(TestCa::Server::Good)));
+        m_fetch->setExtraCaCertificates(m_ca.authority());
+        const QByteArray body = TestPictures::jpeg(64, 48);
+        const QByteArray plainBase = "http://127.0.0.1:" + QByteArray::number(m_server.port());
+        const QByteArray secureBase = "https://127.0.0.1:" + QByteArray::number(secure.port());
+        m_server.setReply("/r0", picture(body));
+        for (int i = 1; i <= 6; ++i)
+            m_server.setReply("/r" + QByteArray::number(i), redirect("/r" + QByteArray::number(i - 1)));
+        m_server.setReply("/loop", redirect(plainBase + "/loop"));
+        m_server.setReply("/dir/rel", redirect("pic.jpg"));
+        m_server.setReply("/dir/pic.jpg", picture(body));
+        m_server.setReply("/up", redirect(secureBase + "/pic.jpg"));
+        secure.setReply("/pic.jpg", picture(body));
+        secure.setReply("/down", redirect(plainBase + "/r0"));
+        const QString address = path.startsWith(u"https:") ? QString::fromLatin1(secureBase) + path.mid(6)
+                                                           : QString::fromLatin1(plainBase) + path;
+        QVERIFY(m_fetch->start(address));
+        QTRY_COMPARE(m_finished->size() + m_failed->size(), 1);
+        QCOMPARE(m_finished->size(), shown ? 1 : 0);
+        if (!shown) {
+            QTEST(int(failure()), "failure");
+            return;
+        }
+        m_fetch->finish();
+        QCOMPARE(m_fetch->replyBuffer(), body);
+    }
+
+    void passwords_data()
+    {
+        QTest::addColumn<QByteArray>("scheme"); // Basic, or the Digest algorithm
+        QTest::addColumn<QString>("password"); // the camera's is "s3cret"
+        QTest::addColumn<bool>("staleOnSecond"); // the second fetch's nonce has run out
+        QTest::newRow("Basic") << QByteArray("Basic") << "s3cret" << false;
+        QTest::newRow("Basic, wrong") << QByteArray("Basic") << "guess" << false;
+        QTest::newRow("MD5") << QByteArray("MD5") << "s3cret" << false;
+        QTest::newRow("SHA-256") << QByteArray("SHA-256") << "s3cret" << false;
+        QTest::newRow("SHA-256, wrong") << QByteArray("SHA-256") << "guess" << false;
+        QTest::newRow("MD5, stale nonce") << QByteArray("MD5") << "s3cret" << true;
+    }
+
+    void passwords()
+    {
+        QFETCH(QByteArray, scheme);
+        QFETCH(QString, password);
+        QFETCH(bool, staleOnSecond);
+        const bool right = password == u"s3cret";
+        const QByteArray body = TestPictures::jpeg(64, 48);
+        QByteArray nonce = "nonce-1";
+        QByteArray staleNonce;
+        m_server.setHandler("/pw.jpg", [&](const QByteArray &request) {
+            const QByteArray authorization = requestHeader(request, "Authorization");
+            bool ok = false;
+            bool stale = false;
+            if (scheme == "Basic") {
+                ok = authorization == basicAuthorization(QStringLiteral("ann"), QStringLiteral("s3cret"));
+            } else if (authorization.startsWith("Digest ")) {
+                const QHash<QByteArray, QByteArray> f = digestFields(authorization);
+                AuthChallenge c;
+                c.scheme = AuthChallenge::Scheme::Digest;
+                c.realm = "cam";
+                c.nonce = f.value("nonce");
+                c.algorithm = scheme;
+                c.qopAuth = true;
+                const DigestInput input{
+                    QStringLiteral("ann"), QStringLiteral("s3cret"),          "GET",
+                    f.value("uri"),        f.value("nc").toUInt(nullptr, 16), f.value("cnonce")};
+                stale = f.value("nonce") == staleNonce;
+                ok = !stale && f.value("nonce") == nonce && f.value("response") == digestResponse(c, input) &&
+                    f.value("uri") == "/pw.jpg";
+            }
+            if (ok)
+                return picture(body);
+            const QByteArray challenge = scheme == "Basic"
+                ? QByteArray("Basic realm=\"cam\"")
+                : "Digest realm=\"cam\", qop=\"auth\", algorithm=" + scheme + ", nonce=\"" + nonce + "\"" +
+                    (stale ? ", stale=true" : "");
+            return CamReply{CamServer::httpReply(
+                                "HTTP/1.1 401 Unauthorized",
+                                {"WWW-Authenticate: " + challenge, "Content-Type: text/html"}, "<p>401</p>"),
+                            {},
+                            0,
+                            -1,
+                            CamReply::End::Close};
+        });
+        const QString address =
+            QStringLiteral("http://ann:%1@127.0.0.1:%2/pw.jpg").arg(password).arg(m_server.port());
+        const qsizetype before = m_server.requests().size();
+        QVERIFY(m_fetch->start(address));
+        QVERIFY(m_finished->wait());
+        const QList<QByteArray> first = m_server.requests().mid(before);
+        QCOMPARE(first.size(), 2); // asked, then answered
+        QCOMPARE(requestHeader(first[0], "Authorization"), QByteArray()); // nothing before the server asks
+        QCOMPARE(requestHeader(first[1], "Host"), "127.0.0.1:" + QByteArray::number(m_server.port()));
+        const FinishedReply reply = m_fetch->finish();
+        QCOMPARE(reply.headerBlock.startsWith("HTTP/1.1 200"), right);
+        if (!right)
+            return;
+
+        // The next fetch answers at once, with the nonce counted on (or a fresh one when stale).
+        if (staleOnSecond) {
+            staleNonce = nonce;
+            nonce = "nonce-2";
+        }
+        QVERIFY(m_fetch->start(address));
+        QVERIFY(m_finished->wait());
+        const QList<QByteArray> second = m_server.requests().mid(before + 2);
+        QCOMPARE(second.size(), staleOnSecond ? 2 : 1);
+        QVERIFY(m_fetch->finish().headerBlock.startsWith("HTTP/1.1 200"));
+        if (scheme != "Basic")
+            QCOMPARE(digestFields(requestHeader(second.last(), "Authorization")).value("nc"),
+                     staleOnSecond ? QByteArray("00000001") : QByteArray("00000002"));
     }
 };
 

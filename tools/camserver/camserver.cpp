@@ -1,11 +1,13 @@
 #include "camserver/camserver.h"
 
 #include <QDateTime>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 const QByteArray kHeaderEnd = QByteArrayLiteral("\r\n\r\n");
@@ -35,6 +37,17 @@ CamServer::~CamServer() = default;
 bool CamServer::listen(const QHostAddress &address, quint16 port)
 {
     return m_server->listen(address, port);
+}
+
+bool CamServer::listenSecure(const QSslConfiguration &configuration, const QHostAddress &address,
+                             quint16 port)
+{
+    auto *server = new QSslServer(this);
+    server->setSslConfiguration(configuration);
+    delete std::exchange(m_server, server);
+    // Connections are pending once their handshake is done.
+    connect(server, &QTcpServer::pendingConnectionAvailable, this, &CamServer::onNewConnection);
+    return server->listen(address, port);
 }
 
 quint16 CamServer::port() const

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QDateTime;
+class QSslConfiguration;
 class QTcpServer;
 class QTcpSocket;
 
@@ -42,6 +43,9 @@ public:
     ~CamServer() override;
 
     bool listen(const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0);
+    // The same over TLS, with the configuration's certificate and key.
+    bool listenSecure(const QSslConfiguration &configuration,
+                      const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0);
     quint16 port() const;
 
     void setReply(const QByteArray &path, const CamReply &reply);

@@ -39,6 +39,21 @@ CamReply pageReply()
                              body);
     return reply;
 }
+
+CamReply plainReply(const QByteArray &statusLine, const QList<QByteArray> &headerLines)
+{
+    CamReply reply;
+    reply.bytes = CamServer::httpReply(
+        statusLine, headerLines + QList<QByteArray>{"Content-Length: 0", "Connection: close"}, {});
+    return reply;
+}
+
+bool hasDemoPassword(const QByteArray &request)
+{
+    const QByteArray expected = "\r\nAuthorization: Basic " +
+        (QByteArray(DemoCam::kUserName) + ':' + DemoCam::kPassword).toBase64() + "\r\n";
+    return request.contains(expected);
+}
 } // namespace
 
 DemoCam::DemoCam(QObject *parent)
@@ -51,6 +66,14 @@ DemoCam::DemoCam(QObject *parent)
     m_server->setHandler("/still.jpg",
                          [this](const QByteArray &) { return pictureReply(m_still, kStillModified); });
     m_server->setHandler("/page.html", [](const QByteArray &) { return pageReply(); });
+    m_server->setHandler("/moved.jpg", [](const QByteArray &) {
+        return plainReply("HTTP/1.1 302 Found", {"Location: /clock.jpg"});
+    });
+    m_server->setHandler("/private.jpg", [this](const QByteArray &request) {
+        if (hasDemoPassword(request))
+            return clockReply(kClockSize);
+        return plainReply("HTTP/1.1 401 Unauthorized", {"WWW-Authenticate: Basic realm=\"Vantora demo\""});
+    });
 }
 
 DemoCam::~DemoCam() = default;

@@ -7,13 +7,17 @@
 class CamServer;
 struct CamReply;
 
-// The demo camera: a CamServer with a live clock, a still picture, an HTML page and a large clock.
+// The demo camera: a CamServer with a live clock, a still picture, an HTML page, a large clock,
+// an address that redirects to the clock, and a clock behind a password.
 class DemoCam : public QObject
 {
     Q_OBJECT
 
 public:
     static constexpr int kLastModifiedStepSeconds = 5; // the clock's Last-Modified moves this often
+    // The account of "/private.jpg" (Basic); the demo list gives it in the address.
+    static constexpr const char *kUserName = "demo";
+    static constexpr const char *kPassword = "webcam";
 
     explicit DemoCam(QObject *parent = nullptr);
     ~DemoCam() override;
