@@ -6,8 +6,8 @@
 #include "common/namedchild.h"
 #include "common/picturebutton.h"
 #include "common/pictures.h"
-#include "slots/slotdecoder.h"
 #include "slots/fetchoutcome.h"
+#include "slots/slotdecoder.h"
 #include "slots/slotfetch.h"
 
 #include <QGraphicsOpacityEffect>
