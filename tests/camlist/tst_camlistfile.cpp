@@ -130,11 +130,7 @@ void TestCamListFile::writes_data()
     };
     const QByteArray unbroken("[name]A\r\nx\r\n10");
     row("append creates the file", QByteArray(), "append", "", "New", true, kNewBlock);
-    row("append after a last line without break", unbroken, "append", "", "New", true,
-        unbroken + "\r\n" + kNewBlock);
-    row("append with a CR", kTwoCams, "append", "", "Ne\rw", false, kTwoCams);
     row("remove from no file", QByteArray(), "remove", "Cam", "", true, QByteArray());
-    row("remove a name without block", kTwoCams, "remove", "cam", "", true, kTwoCams);
     row("replace moves the block to the end", kTwoCams, "replace", "Cam 2", "New", true,
         "\r\n\r\n\r\n\r\n" + kCamBlock + "\r\n" + kNewBlock);
     row("replace without old block appends", unbroken, "replace", "cam", "New", true,

