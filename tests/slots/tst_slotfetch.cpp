@@ -27,25 +27,24 @@ class TestSlotFetch : public QObject
     FetchOutcome::Kind failure() const { return m_failed->value(0).value(0).value<FetchOutcome>().kind; }
     QString failureText() const { return m_failed->value(0).value(0).value<FetchOutcome>().text(); }
 
+    // A whole reply sent in one piece, then the close.
+    static CamReply reply(const QByteArray &status, const QList<QByteArray> &lines, const QByteArray &body)
+    {
+        CamReply r;
+        r.bytes = CamServer::httpReply(status, lines, body);
+        return r;
+    }
+
     static CamReply picture(const QByteArray &body)
     {
-        return {CamServer::httpReply(
-                    "HTTP/1.1 200 OK",
-                    {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(body.size())}, body),
-                {},
-                0,
-                -1,
-                CamReply::End::Close};
+        return reply("HTTP/1.1 200 OK",
+                     {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(body.size())},
+                     body);
     }
 
     static CamReply redirect(const QByteArray &location)
     {
-        return {
-            CamServer::httpReply("HTTP/1.1 302 Found", {"Location: " + location, "Content-Length: 0"}, {}),
-            {},
-            0,
-            -1,
-            CamReply::End::Close};
+        return reply("HTTP/1.1 302 Found", {"Location: " + location, "Content-Length: 0"}, {});
     }
 
     // The value of a request's header line, or empty.
@@ -233,13 +232,8 @@ private slots:
         const quint16 closedPort = closed.serverPort();
         closed.close();
         m_fetch->setReplySizeLimit(64 * 1024);
-        m_server.setReply("/big.jpg",
-                          {CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg"},
-                                                QByteArray(300 * 1024, 'x')),
-                           {},
-                           0,
-                           -1,
-                           CamReply::End::Close});
+        m_server.setReply(
+            "/big.jpg", reply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg"}, QByteArray(300 * 1024, 'x')));
         const qsizetype requestsBefore = m_server.requests().size();
         if (how == "refused")
             QVERIFY(m_fetch->start(QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(closedPort)));
@@ -444,13 +438,8 @@ private slots:
                 ? QByteArray("Basic realm=\"cam\"")
                 : "Digest realm=\"cam\", qop=\"auth\", algorithm=" + scheme + ", nonce=\"" + nonce + "\"" +
                     (stale ? ", stale=true" : "");
-            return CamReply{CamServer::httpReply(
-                                "HTTP/1.1 401 Unauthorized",
-                                {"WWW-Authenticate: " + challenge, "Content-Type: text/html"}, "<p>401</p>"),
-                            {},
-                            0,
-                            -1,
-                            CamReply::End::Close};
+            return reply("HTTP/1.1 401 Unauthorized",
+                         {"WWW-Authenticate: " + challenge, "Content-Type: text/html"}, "<p>401</p>");
         });
         const QString address =
             QStringLiteral("http://ann:%1@127.0.0.1:%2/pw.jpg").arg(password).arg(m_server.port());

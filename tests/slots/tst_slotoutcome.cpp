@@ -33,10 +33,11 @@ class TestSlotOutcome : public QObject
         return QStringLiteral("http://127.0.0.1:%1").arg(m_server.port()) + QString::fromLatin1(path);
     }
 
-    static CamReply reply(const QByteArray &status, const QByteArray &type, const QByteArray &body)
+    static CamReply reply(const QByteArray &status, const QByteArray &line, const QByteArray &body)
     {
-        return {
-            CamServer::httpReply(status, {"Content-Type: " + type}, body), {}, 0, -1, CamReply::End::Close};
+        CamReply r;
+        r.bytes = CamServer::httpReply(status, {line}, body);
+        return r;
     }
 
 private slots:
@@ -44,15 +45,11 @@ private slots:
     {
         QVERIFY(m_server.listen());
         m_picture = TestPictures::jpeg(64, 48);
-        m_server.setReply("/cam.jpg", reply("HTTP/1.1 200 OK", "image/jpeg", m_picture));
-        m_server.setReply("/page.html", reply("HTTP/1.1 200 OK", "text/html; charset=utf-8", "<p>hi</p>"));
-        m_server.setReply(
-            "/pw.jpg",
-            {CamServer::httpReply("HTTP/1.1 401 Unauthorized", {"WWW-Authenticate: Basic realm=\"cam\""}, {}),
-             {},
-             0,
-             -1,
-             CamReply::End::Close});
+        m_server.setReply("/cam.jpg", reply("HTTP/1.1 200 OK", "Content-Type: image/jpeg", m_picture));
+        m_server.setReply("/page.html",
+                          reply("HTTP/1.1 200 OK", "Content-Type: text/html; charset=utf-8", "<p>hi</p>"));
+        m_server.setReply("/pw.jpg",
+                          reply("HTTP/1.1 401 Unauthorized", "WWW-Authenticate: Basic realm=\"cam\"", {}));
     }
 
     void init()
