@@ -8,6 +8,7 @@
 #include "support/offscreenmain.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSemaphore>
@@ -89,6 +90,16 @@ private slots:
     {
         m_state = SharedState();
         m_pane = std::make_unique<SlotPane>(m_state);
+    }
+
+    // What a screen reader announces for each control a slot shows: never nothing.
+    void everyShownControlIsNamed()
+    {
+        for (QWidget *control : slot(11)->findChildren<QWidget *>()) {
+            if (!control->isHidden())
+                QVERIFY2(!QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty(),
+                         qPrintable(control->objectName()));
+        }
     }
 
     void startWithoutConnection()
