@@ -7,6 +7,7 @@
 #include "camlist/listcommands.h"
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
+#include "clock/internetclock.h"
 #include "common/appidentity.h"
 #include "common/pictureworkers.h"
 #include "common/programfolder.h"
@@ -149,6 +150,8 @@ int main(int argc, char *argv[])
         QDir(cam).removeRecursively();
         QDir().mkpath(cam);
         auto window = std::make_unique<MainWindow>();
+        // The detail slot's ticks query the clock: it asks a closed loopback port, never the Internet.
+        window->findChild<InternetClock *>()->setServer(QStringLiteral("127.0.0.1"), 1);
         window->resize(1600, 1000);
         window->show();
         window->findChild<QCheckBox *>(QStringLiteral("chkSave"))->setChecked(true);

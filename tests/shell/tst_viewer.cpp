@@ -2,6 +2,7 @@
 #include "camlist/listcommands.h"
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
+#include "clock/internetclock.h"
 #include "common/appidentity.h"
 #include "common/programfolder.h"
 #include "shell/mainwindow.h"
@@ -115,6 +116,8 @@ private slots:
             {"/alpha.jpg", QSize(320, 240)}, {"/beta.jpg", QSize(160, 100)}, {"/gamma.jpg", QSize(64, 48)}};
         m_frozen = false;
         m_window = std::make_unique<MainWindow>();
+        // Slot 0's ticks query the clock: it asks a closed loopback port, never the Internet.
+        m_window->findChild<InternetClock *>()->setServer(QStringLiteral("127.0.0.1"), 1);
         m_window->Form_Load();
         m_window->show();
         m_handled = std::make_unique<QSignalSpy>(pane(), &SlotPane::replyHandled);
