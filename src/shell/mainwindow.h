@@ -57,10 +57,8 @@ public:
     void mnuCamItem_Click(qint16 Index);
     void mnuHelpItem_Click(qint16 Index);
 
-    // "Webcams" column: the 24 slots.
+    // "Webcams" column: the 24 slots (other classes call its methods; its widgets are its own).
     SlotPane *frmCams = nullptr;
-
-    QLineEdit *txtStatus = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -80,6 +78,8 @@ private:
 
     // A changed picture arrived in a slot: automatic saving takes it from here when it is on.
     void AutoSaveChangedPicture(int Index);
+
+    QLineEdit *txtStatus = nullptr; // the status line
 
     // "Controls" column (each control announced by its caption or tool tip).
     QGroupBox *Frame1 = nullptr;

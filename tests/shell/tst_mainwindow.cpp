@@ -96,7 +96,7 @@ void TestMainWindow::layoutAndScrolling()
         w.resize(size - (w.frameGeometry().size() - w.geometry().size()));
     };
     resizeOuter(QSize(1000, 700));
-    QTRY_COMPARE(w.txtStatus->y(), twipsToPixels(700 * 15 - 1115));
+    QTRY_COMPARE(w.findChild<QLineEdit *>(QStringLiteral("txtStatus"))->y(), twipsToPixels(700 * 15 - 1115));
     // The scroll bars count in pixels: 2000 twips down puts the slot pane's top at -2030 twips.
     w.frmCams->findChild<QScrollBar *>("VScroll1")->setValue(twipsToPixels(2000));
     // The detail picture follows its bars once they have a range.
@@ -112,7 +112,8 @@ void TestMainWindow::layoutAndScrolling()
     // Too small a window keeps the layout of 1000 x 700; the scroll positions stay either way.
     const auto W = float(pixelsToTwips(laidOut ? outer.width() : 1000)),
                H = float(pixelsToTwips(laidOut ? outer.height() : 700));
-    QTRY_COMPARE(w.txtStatus->geometry(), toPixels({0, H - 1115, W - 200, 315}));
+    QTRY_COMPARE(w.findChild<QLineEdit *>(QStringLiteral("txtStatus"))->geometry(),
+                 toPixels({0, H - 1115, W - 200, 315}));
     QCOMPARE(w.findChild<QWidget *>("Picture1")->size(),
              toPixels({0, 0, W - 6880, H - 1115 - 1995 - 315}).size()); // laid out while hidden
     QCOMPARE(w.frmCams->findChild<QWidget *>("picWindowInner")->y(), twipsToPixels(-2030));
