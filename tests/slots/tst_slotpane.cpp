@@ -93,6 +93,19 @@ private slots:
     }
 
     // What a screen reader announces for each control a slot shows: never nothing.
+    // Hidden fields and cmdStart stay out of the Tab chain: typing blind never edits an address.
+    void hiddenControlsTakeNoFocus_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        for (const char *name :
+             {"txtName", "txtAddress", "txtRefresh", "txtUpdated", "txtRefreshed", "cmdStart"})
+            QTest::newRow(name) << QByteArray(name);
+    }
+    void hiddenControlsTakeNoFocus()
+    {
+        QFETCH(QByteArray, name);
+        QCOMPARE(control(5, name)->focusPolicy(), Qt::NoFocus);
+    }
     void everyShownControlIsNamed()
     {
         for (QWidget *control : slot(11)->findChildren<QWidget *>()) {
