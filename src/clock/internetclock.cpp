@@ -8,8 +8,31 @@
 #include <limits>
 #include <utility>
 
+namespace {
+
+struct DaytimeServer
+{
+    QString host = QString::fromLatin1(InternetClock::kTimeServerHost);
+    quint16 port = InternetClock::kDaytimePort;
+};
+
+DaytimeServer &defaultServer()
+{
+    static DaytimeServer server;
+    return server;
+}
+
+} // namespace
+
+void InternetClock::setDefaultServer(const QString &host, quint16 port)
+{
+    defaultServer() = {host, port};
+}
+
 InternetClock::InternetClock(QObject *parent)
     : QObject(parent)
+    , m_host(defaultServer().host)
+    , m_port(defaultServer().port)
 {
     m_started.start();
     m_now = [this] { return m_started.elapsed(); };

@@ -35,6 +35,9 @@ public:
 
     // The Daytime server to ask (tests point it at a loopback server).
     void setServer(const QString &host, quint16 port);
+    // The server every clock made from now on asks; the demo run points it at its own loopback
+    // service so that nothing leaves the machine.
+    static void setDefaultServer(const QString &host, quint16 port);
     void setMonotonicClock(MonotonicClock clock);
 
     // The text last given to the label; empty until the first reply.
@@ -59,7 +62,7 @@ private:
     // Closes the socket without any further event from it.
     void abandonQuery();
 
-    QString m_host = QString::fromLatin1(kTimeServerHost);
+    QString m_host;
     quint16 m_port = kDaytimePort;
     QElapsedTimer m_started;
     MonotonicClock m_now;

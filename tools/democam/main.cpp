@@ -1,8 +1,12 @@
-// democam [PORT]: serves demo camera pictures on 127.0.0.1 until SIGTERM or SIGINT.
+// democam [PORT]: serves demo camera pictures on 127.0.0.1:PORT, and the time (Daytime service)
+// on 127.0.0.1:PORT+1 for the viewer's clock, until SIGTERM or SIGINT.
 #include "democam/democam.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTextStream>
 
 #include <csignal>
@@ -37,6 +41,19 @@ bool quitOnSignals(QCoreApplication &app)
     action.sa_flags = SA_RESTART;
     return ::sigaction(SIGTERM, &action, nullptr) == 0 && ::sigaction(SIGINT, &action, nullptr) == 0;
 }
+// One line in the public time servers' Daytime format, then the connection closes.
+void answerDaytime(QTcpServer &server)
+{
+    while (QTcpSocket *socket = server.nextPendingConnection()) {
+        const QDateTime now = QDateTime::currentDateTimeUtc();
+        const QByteArray line = "\n00000 " + now.toString(QStringLiteral("yy-MM-dd hh:mm:ss")).toLatin1() +
+            " 00 0 0 0.0 UTC(NIST) * \n";
+        socket->write(line);
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->disconnectFromHost();
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -67,6 +84,10 @@ int main(int argc, char *argv[])
         err << "democam: cannot listen on 127.0.0.1:" << port << "\n";
         return 1;
     }
+    QTcpServer daytime;
+    QObject::connect(&daytime, &QTcpServer::newConnection, &daytime, [&daytime] { answerDaytime(daytime); });
+    if (cam.port() < 65535 && daytime.listen(QHostAddress::LocalHost, static_cast<quint16>(cam.port() + 1)))
+        out << "democam: the time on 127.0.0.1:" << daytime.serverPort() << " (Daytime)\n";
     out << "democam: listening on http://127.0.0.1:" << cam.port()
         << "/ (clock.jpg, still.jpg, page.html, big.jpg)\n";
     out.flush();
