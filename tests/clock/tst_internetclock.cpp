@@ -19,6 +19,7 @@ private slots:
     void slowAnswerIsNotReplacedBeforeItsTime();
     void replySplitOverTwoArrivalsIsNotShown();
     void onlyTheLaterOfTwoRunningQueriesShows();
+    void clocksMadeLaterAskTheDefaultServer();
 
 private:
     static QString label(int h, int m, int s)
@@ -142,6 +143,17 @@ void TestInternetClock::onlyTheLaterOfTwoRunningQueriesShows()
     QTRY_COMPARE(m_clock->lblTime(), label(12, 0, 2));
     QTRY_VERIFY(runningQuery() == nullptr);
     QCOMPARE(changed.count(), 1);
+}
+
+void TestInternetClock::clocksMadeLaterAskTheDefaultServer()
+{
+    InternetClock::setDefaultServer(QStringLiteral("127.0.0.1"), m_server->port());
+    InternetClock later;
+    InternetClock::setDefaultServer(QString::fromLatin1(InternetClock::kTimeServerHost),
+                                    InternetClock::kDaytimePort);
+    later.setMonotonicClock([this] { return m_now; });
+    later.StartTimeQuery();
+    QTRY_COMPARE(later.lblTime(), label(12, 34, 56));
 }
 
 QTEST_GUILESS_MAIN(TestInternetClock)
