@@ -11,6 +11,7 @@
 #include "common/appidentity.h"
 #include "common/pictureworkers.h"
 #include "common/programfolder.h"
+#include "cputime.h"
 #include "shell/mainwindow.h"
 #include "slots/slotpane.h"
 #include "views/detailview.h"
@@ -29,7 +30,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 
 namespace {
@@ -41,13 +41,6 @@ constexpr int kWarmUpMs = 3000;
 constexpr int kMeasureMs = 15000;
 constexpr double kGoalMs = 20;
 constexpr int kSlot = 0;
-
-qint64 threadCpuNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
 
 // Times every event the window's thread delivers at the outermost level.
 class TimedApplication : public QApplication

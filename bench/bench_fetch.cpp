@@ -4,6 +4,7 @@
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
 #include "common/sharedstate.h"
+#include "cputime.h"
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <vector>
 
 namespace {
@@ -47,13 +47,6 @@ struct Cost
     double wallMs = 0;
     double cpuMs = 0;
 };
-
-double processCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
-}
 
 // Measures one cycle: `start` begins it, the cycle ends when `done` has been called.
 template<typename Start>

@@ -11,6 +11,7 @@
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
 #include "common/sharedstate.h"
+#include "cputime.h"
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 
@@ -24,7 +25,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -50,13 +50,6 @@ constexpr double kGoalP99Ms = 20;
 constexpr double kGoalMaxMs = 40;
 constexpr double kGoalRssMiB = 80;
 constexpr double kGoalMax1080Ms = 20;
-
-double processCpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
 
 double peakRssMiB()
 {
