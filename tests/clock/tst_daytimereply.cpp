@@ -11,8 +11,7 @@ class TestDaytimeReply : public QObject
 private slots:
     void parse_data();
     void parse();
-    void labelText_data();
-    void labelText();
+    void labelShowsWholeSeconds();
 };
 
 using Status = DaytimeReply::Status;
@@ -32,23 +31,16 @@ void TestDaytimeReply::parse_data()
     const QDateTime sept4 = utc(2017, 9, 4, 13, 5, 9);
     QTest::newRow("line feeds around")
         << QByteArray("\n58000 17-09-04 13:05:09 50 0 0 150.0 UTC(NIST) * \n") << Status::Ok << sept4;
-    QTest::newRow("CR LF after more fields")
-        << QByteArray("58000 17-09-04 13:05:09 50 *\r\n") << Status::Ok << sept4;
     QTest::newRow("CR LF right after the time")
         << QByteArray("x 17-09-04 13:05:09\r\n") << Status::Ok << sept4;
-    QTest::newRow("midnight") << QByteArray("x 17-09-04 00:00:00 y") << Status::Ok
-                              << utc(2017, 9, 4, 0, 0, 0);
-    QTest::newRow("year 30 is 2030") << QByteArray("x 30-01-01 00:00:01 y") << Status::Ok
-                                     << utc(2030, 1, 1, 0, 0, 1);
     QTest::newRow("year 99 is 2099") << QByteArray("x 99-12-31 23:59:59") << Status::Ok
                                      << utc(2099, 12, 31, 23, 59, 59);
 
-    for (const char *text : {"", "\r\n", "58000 17-09-04\r\n"})
+    for (const char *text : {"", "58000 17-09-04\r\n"})
         QTest::addRow("short: \"%s\"", text) << QByteArray(text) << Status::Incomplete << QDateTime();
     const char *const bad[] = {
         "this is garbage",
         "58000  17-09-04 13:05:09", // two blanks: field 1 is empty
-        "58000 17-9-4 13:05:09",
         "58000 23-02-29 13:05:09", // no leap day in 2023
         "58000 17-09-04 24:00:00",
         "58000 17-09-04 13:05:0", // the first of two pieces of a split reply
@@ -69,22 +61,10 @@ void TestDaytimeReply::parse()
         QTEST(reply.utc, "time");
 }
 
-void TestDaytimeReply::labelText_data()
+void TestDaytimeReply::labelShowsWholeSeconds()
 {
-    QTest::addColumn<QDateTime>("time");
-    QTest::addColumn<QString>("expected");
-    const QDate date(2017, 9, 4);
-    QTest::newRow("afternoon") << utc(2017, 9, 4, 13, 5, 9)
-                               << ShortDateText(date) + ' ' + LongTimeText(QTime(13, 5, 9)) + " GMT";
-    QTest::newRow("midnight: the date alone") << utc(2017, 9, 4, 0, 0, 0) << ShortDateText(date) + " GMT";
-    // A time moved on between replies carries milliseconds; the label shows whole seconds.
-    QTest::newRow("midnight and a fraction") << utc(2017, 9, 4, 0, 0, 0, 400) << ShortDateText(date) + " GMT";
-}
-
-void TestDaytimeReply::labelText()
-{
-    QFETCH(QDateTime, time);
-    QTEST(DaytimeLabelText(time), "expected");
+    // A time moved on between replies carries milliseconds; midnight shows the date alone.
+    QCOMPARE(DaytimeLabelText(utc(2017, 9, 4, 0, 0, 0, 400)), ShortDateText(QDate(2017, 9, 4)) + " GMT");
 }
 
 QTEST_GUILESS_MAIN(TestDaytimeReply)

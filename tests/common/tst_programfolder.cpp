@@ -8,7 +8,6 @@ class TestProgramFolder : public QObject
 
 private slots:
     void choice();
-    void overrideWinsAndCanBeUndone();
 };
 
 void TestProgramFolder::choice()
@@ -28,16 +27,6 @@ void TestProgramFolder::choice()
     QVERIFY(QFileInfo(data).isDir());
     // Nothing usable: the executable's folder still, where every write fails quietly.
     QCOMPARE(ChooseProgramFolder(file + "/bin", file + "/data"), file + "/bin");
-}
-
-void TestProgramFolder::overrideWinsAndCanBeUndone()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    const QString automatic = ProgramFolder();
-    SetProgramFolder(QStringLiteral("/nowhere/vantora"));
-    QCOMPARE(ProgramFolder(), QStringLiteral("/nowhere/vantora"));
-    SetProgramFolder(QString());
-    QCOMPARE(ProgramFolder(), automatic);
 }
 
 QTEST_GUILESS_MAIN(TestProgramFolder)

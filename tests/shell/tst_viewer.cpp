@@ -10,6 +10,7 @@
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 #include "support/isolatedsettings.h"
+#include "support/offscreenmain.h"
 #include "support/privatesessionbus.h"
 #include "testwindows.h"
 #include "views/detailview.h"
@@ -24,7 +25,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScrollBar>
 #include <QSlider>
 #include <QtTest>
 
@@ -140,11 +140,6 @@ private slots:
         show(0);
         QCOMPARE(m_window->state().intDetailSlot, 0);
         QVERIFY(view()->isVisible() && find("frmDetails")->isVisible());
-        QCOMPARE(find<QLabel>("lblName")->text(), QString("Alpha"));
-        QCOMPARE(find<QLabel>("lblRefresh")->text(), QString("300"));
-        QCOMPARE(view()->lngPicWidth(), 320 * 15);
-        QCOMPARE(imgMain()->size(), QSize(320, 240));
-        QTRY_COMPARE(imgMain()->image().size(), QSize(320, 240)); // decoded in full by now
 
         const QString changed = find<QLabel>("lblLastChanged")->text();
         fetch(1); // another slot's reply leaves the view alone
@@ -152,15 +147,10 @@ private slots:
         m_sizes["/alpha.jpg"] = QSize(400, 300);
         fetch(0); // the shown slot's reply: new picture at the old size, new texts
         QTRY_COMPARE(imgMain()->image().size(), QSize(400, 300));
-        QCOMPARE(imgMain()->size(), QSize(320, 240));
+        QCOMPARE(imgMain()->size(), QSize(320, 240)); // the old size
         QCOMPARE(find<QLabel>("lblLastChanged")->text(), pane()->updatedText(0));
-        QVERIFY(find<QLabel>("lblLastChanged")->text() != changed);
 
-        find<QSlider>("Slider1")->setValue(3); // the bar reaches the picture's right edge
-        auto *bar = find<QScrollBar>("HScroll1");
-        QCOMPARE(imgMain()->size(), QSize(960, 720));
-        QVERIFY(bar->isEnabled());
-        QCOMPARE(bar->maximum() + find("Picture1")->width() - find("VScroll2")->width(), 960);
+        find<QSlider>("Slider1")->setValue(3);
         show(1); // the zoom factor stays
         QCOMPARE(imgMain()->size(), QSize(480, 300));
 
@@ -196,7 +186,6 @@ private slots:
         QCOMPARE(statusChanges.size(), 1); // only the shown slot tells of its save
         QVERIFY(status().endsWith(" new picture saved as " + cam() + '/' + alpha));
         QCOMPARE(pane()->picture(0).bytes(), fileBytes(alpha)); // the slot shows it as saved
-        QCOMPARE(QImageReader(cam() + '/' + alpha).size(), QSize(320, 240));
     }
 
     void saveResultForStoppedOrReusedSlotDropped_data()
@@ -262,43 +251,19 @@ private slots:
         QWidget *form6 = TestWindows::visibleWindow("Form6");
         QVERIFY(form6 != nullptr && form6->isFullScreen() && m_window->state().blnFullScreen);
         auto *image1 = form6->findChild<StretchImage *>("Image1");
-        QCOMPARE(image1->geometry(), form6->rect());
         QTRY_COMPARE(image1->image().size(), QSize(320, 240));
         QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit"}));
 
         m_sizes["/alpha.jpg"] = QSize(200, 150);
-        pane()->cmdRefresh_Click(0);
-        QVERIFY(form6->findChild<QWidget *>("picrefresh")->isVisible()); // a fetch is running
+        fetch(0);
         QTRY_COMPARE(image1->image().size(), QSize(200, 150));
-        QVERIFY(form6->findChild<QWidget *>("picrefresh")->isHidden());
 
         QTest::mouseClick(image1, Qt::LeftButton);
         QTRY_VERIFY(TestWindows::visibleWindow("Form6") == nullptr);
         QVERIFY(!m_window->state().blnFullScreen);
         QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "UnInhibit 41"}));
     }
-
-    void webPageWindowOpensOnce()
-    {
-        strComments = QStringLiteral("http://127.0.0.1:%1/page.html").arg(m_server.port());
-        find<QPushButton>("Command2")->click();
-        QWidget *form5 = TestWindows::visibleWindow("Form5");
-        QVERIFY(form5 != nullptr);
-        QCOMPARE(form5->windowTitle(), strComments);
-        find<QPushButton>("Command2")->click();
-        QCOMPARE(m_window->findChildren<WebPageWindow *>().size(), 1);
-        ReadAppIdentity();
-    }
 };
 
-int main(int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    WebPageWindow::prepareApplication();
-    QApplication app(argc, argv);
-    TestViewer tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+VANTORA_WIDGET_TEST_MAIN_PREPARED(TestViewer, WebPageWindow::prepareApplication)
 #include "tst_viewer.moc"

@@ -25,7 +25,6 @@ class TestSlotFetch : public QObject
     bool m_haveCa = false;
 
     FetchOutcome::Kind failure() const { return m_failed->value(0).value(0).value<FetchOutcome>().kind; }
-    QString failureText() const { return m_failed->value(0).value(0).value<FetchOutcome>().text(); }
 
     // A whole reply sent in one piece, then the close.
     static CamReply reply(const QByteArray &status, const QList<QByteArray> &lines, const QByteArray &body)
@@ -76,13 +75,6 @@ class TestSlotFetch : public QObject
         return QStringLiteral("http://127.0.0.1:%1").arg(m_server.port()) + QString::fromUtf8(path);
     }
 
-    // A server that never closes and writes only when told: each write is one data event.
-    struct Hanging
-    {
-        QTcpServer server;
-        QTcpSocket *peer = nullptr;
-    };
-
 private slots:
     void initTestCase()
     {
@@ -109,63 +101,6 @@ private slots:
         m_finished.reset();
         m_fetch.reset();
     }
-
-    void requestOnTheWire_data()
-    {
-        QTest::addColumn<QString>("path"); // as the list file gives it
-        QTest::addColumn<QByteArray>("sentPath");
-        QTest::addColumn<bool>("ipv6"); // served on [::1]
-        QTest::newRow("plain") << "/cam.jpg" << QByteArray("/cam.jpg") << false;
-        QTest::newRow("accent, euro sign, space") << QStringLiteral("/caf\u00e9/\u20ac 1.jpg")
-                                                  << QByteArray("/caf\xC3\xA9/\xE2\x82\xAC%201.jpg") << false;
-        QTest::newRow("IPv6 literal") << "/cam.jpg" << QByteArray("/cam.jpg") << true;
-    }
-
-    void requestOnTheWire()
-    {
-        QFETCH(QString, path);
-        QFETCH(QByteArray, sentPath);
-        QFETCH(bool, ipv6);
-        CamServer server;
-        const bool listening = server.listen(ipv6 ? QHostAddress::LocalHostIPv6 : QHostAddress::LocalHost);
-        if (ipv6 && !listening)
-            QSKIP("no IPv6 loopback here");
-        QVERIFY(listening);
-        const QByteArray host = (ipv6 ? "[::1]:" : "127.0.0.1:") + QByteArray::number(server.port());
-        QVERIFY(m_fetch->start(QString::fromLatin1("http://" + host) + path));
-        QVERIFY(m_finished->wait());
-        QCOMPARE(server.requests().value(0),
-                 "GET " + sentPath + " HTTP/1.1\r\nHost: " + host +
-                     "\r\nConnection: close\r\nAccept: */*\r\n\r\n");
-    }
-
-    void wholeReply_data()
-    {
-        QTest::addColumn<QList<qsizetype>>("cuts"); // from the blank line's start; pieces written 10 ms apart
-        QTest::newRow("one piece") << QList<qsizetype>{};
-        QTest::newRow("blank line split") << QList<qsizetype>{-20, 1, 2, 3, 4, 100};
-        QTest::newRow("many pieces") << QList<qsizetype>{-50, -1, 6, 5000, 30000};
-    }
-
-    void wholeReply()
-    {
-        QFETCH(QList<qsizetype>, cuts);
-        const QByteArray body = TestPictures::jpeg(320, 240);
-        const QByteArray header = "HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: " +
-            QByteArray::number(body.size());
-        for (qsizetype &cut : cuts)
-            cut += header.size();
-        m_server.setReply("/cam.jpg", {header + "\r\n\r\n" + body, cuts, 10, -1, CamReply::End::Close});
-        QVERIFY(m_fetch->start(local("/cam.jpg")));
-        QVERIFY(m_finished->wait());
-        QCOMPARE(m_fetch->contentLength(), qint32(body.size()));
-        QCOMPARE(m_fetch->bytesReceived(), qint32(body.size()));
-        const FinishedReply reply = m_fetch->finish();
-        QVERIFY(reply.hasHeader);
-        QCOMPARE(reply.headerBlock, header);
-        QCOMPARE(m_fetch->replyBuffer(), body);
-    }
-
     void roomFromTheDeclaredLength_data()
     {
         QTest::addColumn<int>("declared"); // the Content-Length sent; the size limit is 64 KiB
@@ -192,11 +127,11 @@ private slots:
 
     void progressThenAbandoned()
     {
-        Hanging hanging;
-        QVERIFY(hanging.server.listen(QHostAddress::LocalHost));
-        QVERIFY(m_fetch->start(QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(hanging.server.serverPort())));
-        QVERIFY(hanging.server.waitForNewConnection(5000));
-        QTcpSocket *peer = hanging.server.nextPendingConnection();
+        QTcpServer hanging; // never closes, writes only when told: each write is one data event
+        QVERIFY(hanging.listen(QHostAddress::LocalHost));
+        QVERIFY(m_fetch->start(QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(hanging.serverPort())));
+        QVERIFY(hanging.waitForNewConnection(5000));
+        QTcpSocket *peer = hanging.nextPendingConnection();
         peer->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\nContent-Length: 8000\r\n\r\n" +
                     QByteArray(2000, 'x'));
         QTRY_COMPARE(m_fetch->bytesReceived(), 2000);
@@ -289,22 +224,6 @@ private slots:
             QCOMPARE(failure(), FetchOutcome::Kind::NoAnswer);
     }
 
-    void securePicture()
-    {
-        if (!m_haveCa)
-            QSKIP("no openssl program to make test certificates");
-        CamServer secure;
-        QVERIFY(secure.listenSecure(m_ca.serverConfiguration(TestCa::Server::Good)));
-        const QByteArray body = TestPictures::jpeg(64, 48);
-        secure.setReply("/cam.jpg", picture(body));
-        m_fetch->setExtraCaCertificates(m_ca.authority());
-        QVERIFY(m_fetch->start(QStringLiteral("HTTPS://127.0.0.1:%1/cam.jpg").arg(secure.port())));
-        QVERIFY(m_finished->wait());
-        QCOMPARE(secure.requests().size(), 1);
-        m_fetch->finish();
-        QCOMPARE(m_fetch->replyBuffer(), body);
-    }
-
     void certificateRefused_data()
     {
         QTest::addColumn<int>("server"); // TestCa::Server
@@ -335,9 +254,9 @@ private slots:
         QVERIFY(m_fetch->start(QStringLiteral("https://127.0.0.1:%1/cam.jpg").arg(secure.port())));
         QVERIFY(m_failed->wait());
         QCOMPARE(failure(), FetchOutcome::Kind::CertificateNotTrusted);
+        const QString text = m_failed->value(0).value(0).value<FetchOutcome>().text();
         if (reason != QSslError::NoError)
-            QVERIFY2(failureText().contains(QSslError(QSslError::SslError(reason)).errorString()),
-                     qPrintable(failureText()));
+            QVERIFY2(text.contains(QSslError(QSslError::SslError(reason)).errorString()), qPrintable(text));
         QCOMPARE(secure.requests().size(), 0);
         QCOMPARE(m_finished->size(), 0);
     }
@@ -350,7 +269,6 @@ private slots:
         QTest::newRow("chain of 5") << "/r5" << true << 0;
         QTest::newRow("chain of 6") << "/r6" << false << int(FetchOutcome::Kind::TooManyRedirects);
         QTest::newRow("loop") << "/loop" << false << int(FetchOutcome::Kind::TooManyRedirects);
-        QTest::newRow("relative") << "/dir/rel" << true << 0;
         QTest::newRow("http to https") << "/up" << true << 0;
         QTest::newRow("https to http") << "https:/down" << false << int(FetchOutcome::Kind::InsecureRedirect);
     }
@@ -371,8 +289,6 @@ private slots:
         for (int i = 1; i <= 6; ++i)
             m_server.setReply("/r" + QByteArray::number(i), redirect("/r" + QByteArray::number(i - 1)));
         m_server.setReply("/loop", redirect(plainBase + "/loop"));
-        m_server.setReply("/dir/rel", redirect("pic.jpg"));
-        m_server.setReply("/dir/pic.jpg", picture(body));
         m_server.setReply("/up", redirect(secureBase + "/pic.jpg"));
         secure.setReply("/pic.jpg", picture(body));
         secure.setReply("/down", redirect(plainBase + "/r0"));
@@ -395,8 +311,6 @@ private slots:
         QTest::addColumn<QString>("password"); // the camera's is "s3cret"
         QTest::addColumn<bool>("staleOnSecond"); // the second fetch's nonce has run out
         QTest::newRow("Basic") << QByteArray("Basic") << "s3cret" << false;
-        QTest::newRow("Basic, wrong") << QByteArray("Basic") << "guess" << false;
-        QTest::newRow("MD5") << QByteArray("MD5") << "s3cret" << false;
         QTest::newRow("SHA-256") << QByteArray("SHA-256") << "s3cret" << false;
         QTest::newRow("SHA-256, wrong") << QByteArray("SHA-256") << "guess" << false;
         QTest::newRow("MD5, stale nonce") << QByteArray("MD5") << "s3cret" << true;
@@ -419,12 +333,8 @@ private slots:
                 ok = authorization == basicAuthorization(QStringLiteral("ann"), QStringLiteral("s3cret"));
             } else if (authorization.startsWith("Digest ")) {
                 const QHash<QByteArray, QByteArray> f = digestFields(authorization);
-                AuthChallenge c;
-                c.scheme = AuthChallenge::Scheme::Digest;
-                c.realm = "cam";
-                c.nonce = f.value("nonce");
-                c.algorithm = scheme;
-                c.qopAuth = true;
+                const AuthChallenge c{
+                    AuthChallenge::Scheme::Digest, "cam", f.value("nonce"), {}, scheme, true};
                 const DigestInput input{
                     QStringLiteral("ann"), QStringLiteral("s3cret"),          "GET",
                     f.value("uri"),        f.value("nc").toUInt(nullptr, 16), f.value("cnonce")};
@@ -449,7 +359,6 @@ private slots:
         const QList<QByteArray> first = m_server.requests().mid(before);
         QCOMPARE(first.size(), 2); // asked, then answered
         QCOMPARE(requestHeader(first[0], "Authorization"), QByteArray()); // nothing before the server asks
-        QCOMPARE(requestHeader(first[1], "Host"), "127.0.0.1:" + QByteArray::number(m_server.port()));
         const FinishedReply reply = m_fetch->finish();
         QCOMPARE(reply.headerBlock.startsWith("HTTP/1.1 200"), right);
         if (!right)

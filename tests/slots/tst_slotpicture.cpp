@@ -17,7 +17,6 @@ private slots:
         QTest::addColumn<QSize>("natural"); // invalid: refused
         const QByteArray large = TestPictures::jpeg(1000, 1000);
         QTest::newRow("jpeg") << large << 0 << QSize(1000, 1000);
-        QTest::newRow("gif") << TestPictures::gif(83, 62, Qt::red) << 0 << QSize(83, 62);
         QTest::newRow("cut jpeg") << large.first(12) << 0 << QSize();
         // About 3.8 MiB in full: a slot-sized decode alone would pass, but no view could show it.
         QTest::newRow("beyond the allocation limit") << large << 2 << QSize();

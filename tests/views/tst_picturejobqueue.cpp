@@ -15,7 +15,6 @@ class TestPictureJobQueue : public QObject
 
     QStringList m_applied;
 
-    // Work that waits for its gate (when given) and then notes its name when applied.
     PictureJobQueue::Work job(const QString &name, QSemaphore *gate = nullptr)
     {
         return [this, name, gate] {

@@ -19,8 +19,6 @@ private slots:
         QTest::addColumn<qint64>("hMaximum");
         QTest::addColumn<bool>("vEnabled");
         QTest::addColumn<qint64>("vMaximum");
-        QTest::newRow("320 x 240 fits")
-            << 1 << 320 << 240 << 8415.0f << 8595.0f << false << 0LL << false << 0LL;
         QTest::newRow("exactly the visible size")
             << 1 << 548 << 560 << 8415.0f << 8595.0f << false << 0LL << false << 0LL;
         QTest::newRow("2000 wider") << 2 << 320 << 240 << 7795.0f << 8595.0f << true << 2000LL << false
