@@ -58,6 +58,10 @@ QString FetchOutcome::text() const
         return QStringLiteral("connection lost: %1").arg(detail);
     case Kind::ReplyTooLarge:
         return QStringLiteral("reply too large");
+    case Kind::HeaderTooLarge:
+        return QStringLiteral("header block too large");
+    case Kind::OverBudget:
+        return QStringLiteral("too much received at once by all cameras");
     }
     return {};
 }

@@ -24,6 +24,8 @@ struct FetchOutcome
         BadAddress,
         ConnectionLost, // detail: why
         ReplyTooLarge,
+        HeaderTooLarge,
+        OverBudget, // the replies in flight together held too much
     };
     Kind kind = Kind::PictureReceived;
     QString detail;

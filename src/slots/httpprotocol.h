@@ -13,4 +13,8 @@ inline constexpr quint16 kDefaultPort = 80;
 inline constexpr quint16 kDefaultSecurePort = 443; // "https://"
 // A fetch that receives nothing new for this long is given up.
 inline constexpr std::chrono::seconds kMaxStall{30};
+// A header block longer than this is not waited for: the reply is given up.
+inline constexpr qsizetype kMaxHeaderBytes = qsizetype(256) * 1024;
+// The most a data event reads of one reply before the other sockets' events get their turn.
+inline constexpr qsizetype kMaxReadPerEvent = qsizetype(256) * 1024;
 } // namespace HttpProtocol

@@ -2,6 +2,7 @@
 
 #include "slots/httprequest.h"
 #include "slots/redirect.h"
+#include "slots/replybudget.h"
 #include "slots/replyheader.h"
 
 #include <QRandomGenerator>
@@ -67,7 +68,35 @@ void SlotFetch::abandon()
 {
     ++m_generation;
     m_replyBuffer = QByteArray();
+    recordHeld(0);
     detachSocket();
+}
+
+void SlotFetch::setReplyBudget(ReplyBudget *budget)
+{
+    if (m_budget != nullptr)
+        m_budget->record(this, 0);
+    m_budget = budget;
+}
+
+void SlotFetch::recordHeld(qsizetype bytes)
+{
+    if (m_budget != nullptr)
+        m_budget->record(this, bytes);
+}
+
+bool SlotFetch::makeRoom(qint64 moreBytes)
+{
+    if (m_budget == nullptr)
+        return true;
+    const QList<SlotFetch *> victims = m_budget->makeRoom(this, m_replyBuffer.size() + moreBytes);
+    bool keep = true;
+    for (SlotFetch *victim : victims) {
+        if (victim == this)
+            keep = false;
+        victim->fail(FetchOutcome::Kind::OverBudget);
+    }
+    return keep;
 }
 
 void SlotFetch::fail(FetchOutcome::Kind kind, const QString &detail)
@@ -115,6 +144,7 @@ bool SlotFetch::start(const QString &address)
 void SlotFetch::resetReply()
 {
     m_replyBuffer = QByteArray();
+    recordHeld(0);
     m_headerDone = false;
     m_contentLength = 0;
     m_bytesReceived = 0;
@@ -130,6 +160,8 @@ void SlotFetch::connectTo(const CamAddress &target)
     m_certificateProblem.clear();
     auto *socket = new QSslSocket(this);
     m_socket = socket;
+    // The socket holds no more than one data event's read: a flood waits in the system's buffers.
+    socket->setReadBufferSize(HttpProtocol::kMaxReadPerEvent);
     connect(socket, &QTcpSocket::connected, this, [this] { m_socketConnected = true; });
     connect(socket, &QTcpSocket::readyRead, this,
             [this, socket] { emit dataArrived(clampedCount(socket->bytesAvailable())); });
@@ -234,21 +266,36 @@ bool SlotFetch::fits(qint64 moreBytes) const
 
 std::optional<int> SlotFetch::receive(qint32 bytesTotal)
 {
+    Q_UNUSED(bytesTotal) // what was read is counted: a bounded read may leave some for later
     if (m_socket == nullptr)
         return std::nullopt;
-    const qint64 waiting = m_socket->bytesAvailable();
+    const qint64 available = m_socket->bytesAvailable();
+    const qint64 waiting = std::min<qint64>(available, HttpProtocol::kMaxReadPerEvent);
     if (!fits(waiting)) {
         fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
+    if (!makeRoom(waiting))
+        return std::nullopt;
     if (waiting > 0)
         m_stallTimer->start(m_stallLimit);
+    if (available > waiting) {
+        // The rest is another data event, after the events already waiting (other sockets').
+        QMetaObject::invokeMethod(
+            this,
+            [this, socket = m_socket] {
+                if (socket == m_socket && socket->bytesAvailable() > 0)
+                    emit dataArrived(clampedCount(socket->bytesAvailable()));
+            },
+            Qt::QueuedConnection);
+    }
     // Read straight into the reply's own storage: one copy per byte.
     const qsizetype before = m_replyBuffer.size();
     m_replyBuffer.resize(before + waiting);
     const qint64 got = m_socket->read(m_replyBuffer.data() + before, waiting);
     m_replyBuffer.resize(before + std::max<qint64>(got, 0));
-    return countAndScan(bytesTotal);
+    recordHeld(m_replyBuffer.size());
+    return countAndScan(clampedCount(std::max<qint64>(got, 0)));
 }
 
 std::optional<int> SlotFetch::receiveBytes(QByteArrayView bytes)
@@ -257,7 +304,10 @@ std::optional<int> SlotFetch::receiveBytes(QByteArrayView bytes)
         fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
+    if (!makeRoom(bytes.size()))
+        return std::nullopt;
     m_replyBuffer.append(bytes);
+    recordHeld(m_replyBuffer.size());
     return countAndScan(clampedCount(bytes.size()));
 }
 
@@ -270,6 +320,14 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
         return value;
     }
     const qsizetype headerEnd = m_headerScan.scan(m_replyBuffer);
+    // A header block may be kMaxHeaderBytes long; its blank line then ends 4 bytes later.
+    const bool headerTooLong = headerEnd < 0
+        ? m_replyBuffer.size() >= HttpProtocol::kMaxHeaderBytes + HttpProtocol::kHeaderEnd.size()
+        : headerEnd > HttpProtocol::kMaxHeaderBytes;
+    if (headerTooLong) {
+        fail(FetchOutcome::Kind::HeaderTooLarge);
+        return std::nullopt;
+    }
     if (headerEnd < 0)
         return std::nullopt;
     m_headerDone = true;
@@ -359,9 +417,15 @@ void SlotFetch::completeWhenWhole()
 
 void SlotFetch::onDisconnected(QSslSocket *socket)
 {
-    // Bytes that came with the server's close are one more data event before the reply is done.
-    if (socket->bytesAvailable() > 0)
-        emit dataArrived(clampedCount(socket->bytesAvailable()));
+    // Bytes that came with the server's close are more data events before the reply is done, as
+    // long as each event reads some.
+    for (qint64 left = socket->bytesAvailable(); m_socket == socket && left > 0;) {
+        emit dataArrived(clampedCount(left));
+        const qint64 now = socket->bytesAvailable();
+        if (now >= left)
+            break;
+        left = now;
+    }
     if (m_socket == socket) {
         m_stallTimer->stop();
         emit replyFinished();
@@ -371,6 +435,7 @@ void SlotFetch::onDisconnected(QSslSocket *socket)
 FinishedReply SlotFetch::finish()
 {
     FinishedReply reply;
+    recordHeld(0); // the reply has arrived: what it holds is the slot's now
     if (m_headerEnd < 0)
         return reply;
     reply.hasHeader = true;

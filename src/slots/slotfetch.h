@@ -19,6 +19,7 @@
 
 class QSslSocket;
 class QTimer;
+class ReplyBudget;
 
 // What the server's close left of a reply besides its body.
 struct FinishedReply
@@ -59,9 +60,12 @@ public:
 
     // On connect: escapes the spaces of requestPath (kept for later fetches) and sends the request.
     void sendRequest();
-    // A data event: reads the waiting bytes onto the reply buffer and counts bytesTotal. Returns the
+    // A data event: reads the waiting bytes onto the reply buffer, at most
+    // HttpProtocol::kMaxReadPerEvent (the rest comes as another event), and counts them. Returns the
     // progress bar's new value when the header end was seen in an earlier event and the bar takes
-    // the share. A reply that would outgrow the size limit fails the fetch.
+    // the share. A reply that would outgrow the size limit or whose header block outgrows
+    // HttpProtocol::kMaxHeaderBytes fails the fetch; growth past the budget gives up the largest
+    // replies in flight first.
     std::optional<int> receive(qint32 bytesTotal);
     // The same for bytes that arrived by other means than the socket, as one data event.
     std::optional<int> receiveBytes(QByteArrayView bytes);
@@ -84,6 +88,9 @@ public:
     void setExtraCaCertificates(const QList<QSslCertificate> &certificates);
     // Tests lower the size limit to avoid sending the full amount.
     void setReplySizeLimit(qsizetype bytes) { m_replySizeLimit = bytes; }
+    // The budget this fetch's reply shares with the other slots' replies (null: none). It must
+    // outlive the fetch or be unset first.
+    void setReplyBudget(ReplyBudget *budget);
 
 signals:
     void connected();
@@ -112,6 +119,10 @@ private:
     void onDisconnected(QSslSocket *socket);
     void onStalled();
     bool fits(qint64 moreBytes) const;
+    // Gives up the replies the budget names so this one can grow by moreBytes; false when this
+    // fetch was one of them.
+    bool makeRoom(qint64 moreBytes);
+    void recordHeld(qsizetype bytes);
     std::optional<int> countAndScan(qint32 bytesTotal);
     bool answerHeader(); // redirect or challenge: true when a new connection took over
     void completeWhenWhole();
@@ -129,6 +140,7 @@ private:
     qsizetype m_headerEnd = -1; // where the blank line starts, once seen
     HeaderEndScanner m_headerScan;
     qsizetype m_replySizeLimit = kMaxReplyBytes;
+    ReplyBudget *m_budget = nullptr;
 
     quint64 m_generation = 0; // counts abandoned fetches; a late queued completion checks it
     int m_redirects = 0; // followed in this fetch

@@ -8,6 +8,7 @@
 #include "slots/fetchoutcome.h"
 #include "slots/refreshschedule.h"
 #include "slots/replybody.h"
+#include "slots/replybudget.h"
 #include "slots/replyheader.h"
 #include "slots/slotdecoder.h"
 #include "slots/slotfetch.h"
@@ -52,6 +53,7 @@ TwipRect slotRect(int Index)
 SlotPane::SlotPane(SharedState &state, QWidget *parent)
     : QGroupBox(QStringLiteral("Webcams"), parent)
     , m_state(state)
+    , m_replyBudget(std::make_unique<ReplyBudget>())
 {
     namedChild(this, "frmCams", kFrmCams);
     setFont(frameFont());
@@ -79,8 +81,10 @@ SlotPane::SlotPane(SharedState &state, QWidget *parent)
 SlotPane::~SlotPane()
 {
     // Sockets die with their slots; none of them may call back into a pane being destroyed.
-    for (CameraSlot *cameraSlot : m_slots)
+    for (CameraSlot *cameraSlot : m_slots) {
         cameraSlot->fetch()->abandon();
+        cameraSlot->fetch()->setReplyBudget(nullptr); // the budget goes before the slots
+    }
 }
 
 CameraSlot *SlotPane::slot(int Index) const
@@ -98,6 +102,7 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
     connect(cameraSlot, &CameraSlot::startClicked, this, [this, Index] { cmdStart_Click(Index); });
     connect(cameraSlot, &CameraSlot::timerTicked, this, [this, Index] { timRefresh_Timer(Index); });
     SlotFetch *fetch = cameraSlot->fetch();
+    fetch->setReplyBudget(m_replyBudget.get());
     connect(fetch, &SlotFetch::connected, this, [this, Index] { wsCam_Connect(Index); });
     connect(fetch, &SlotFetch::dataArrived, this,
             [this, Index](qint32 bytesTotal) { wsCam_DataArrival(Index, bytesTotal); });

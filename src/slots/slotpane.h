@@ -6,10 +6,12 @@
 #include <QPixmap>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class CameraSlot;
 class QScrollBar;
+class ReplyBudget;
 class SlotPicture;
 class QWidget;
 struct FetchOutcome;
@@ -67,6 +69,9 @@ public:
     // picture is back; with inline decoding the whole reply is handled at the server's close.
     void setInlineDecoding(bool inlineDecoding);
 
+    // What the replies in flight of all slots may hold together.
+    ReplyBudget &replyBudget() const { return *m_replyBudget; }
+
     // Slot handlers. Index is the slot index 0..23; callers make sure it is in range.
     void cmdStart_Click(qint16 Index);
     void wsCam_Connect(qint16 Index);
@@ -114,4 +119,5 @@ private:
     QWidget *m_picWindowInner = nullptr;
     QScrollBar *m_VScroll1 = nullptr;
     std::array<CameraSlot *, kSlotCount> m_slots{};
+    std::unique_ptr<ReplyBudget> m_replyBudget;
 };

@@ -1,6 +1,8 @@
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
 #include "slots/httpauth.h"
+#include "slots/httpprotocol.h"
+#include "slots/replybudget.h"
 #include "slots/slotfetch.h"
 #include "support/testca.h"
 
@@ -8,6 +10,7 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <array>
 #include <memory>
 
 // One fetch against loopback servers, without any widget: the request on the wire, the reply as
@@ -123,6 +126,108 @@ private slots:
         m_fetch->finish();
         QCOMPARE(m_fetch->replyBuffer(), body);
         QCOMPARE(m_fetch->replyBuffer().capacity(), body.size()); // the body's bytes and no spare room
+    }
+
+    void headerBlockCap_data()
+    {
+        QTest::addColumn<qsizetype>("headerLength"); // bytes before the blank line
+        QTest::addColumn<bool>("blankLine"); // the blank line is sent after them
+        QTest::addColumn<bool>("given up");
+        constexpr qsizetype cap = HttpProtocol::kMaxHeaderBytes;
+        QTest::newRow("header at the cap") << cap << true << false;
+        QTest::newRow("header one byte over") << cap + 1 << true << true;
+        QTest::newRow("no end yet, a blank line still fits") << cap + 3 << false << false;
+        QTest::newRow("no end, no blank line can fit") << cap + 4 << false << true;
+    }
+
+    void headerBlockCap()
+    {
+        // One endless header line, arriving in small pieces like a drip.
+        QFETCH(qsizetype, headerLength);
+        QFETCH(bool, blankLine);
+        QByteArray reply = "HTTP/1.1 200 OK\r\nX-Long: ";
+        reply += QByteArray(headerLength - reply.size(), 'a');
+        if (blankLine)
+            reply += "\r\n\r\n";
+        QVERIFY(m_fetch->start(QStringLiteral("/p.jpg")));
+        for (qsizetype at = 0; at < reply.size() && m_failed->isEmpty(); at += 4093)
+            m_fetch->receiveBytes(QByteArrayView(reply).sliced(at, qMin<qsizetype>(4093, reply.size() - at)));
+        QTEST(!m_failed->isEmpty(), "given up");
+        if (!m_failed->isEmpty()) {
+            QCOMPARE(failure(), FetchOutcome::Kind::HeaderTooLarge);
+            QCOMPARE(m_fetch->replyBuffer().capacity(), 0);
+        }
+    }
+
+    void budgetGivesUpTheLargest_data()
+    {
+        // Three replies in flight share a budget of 1000 bytes; the third grows.
+        QTest::addColumn<int>("held0");
+        QTest::addColumn<int>("held1");
+        QTest::addColumn<int>("held2");
+        QTest::addColumn<int>("growth");
+        QTest::addColumn<int>("givenUp"); // which fetch fails; -1: none
+        QTest::newRow("fits") << 600 << 100 << 200 << 100 << -1;
+        QTest::newRow("a larger reply goes") << 600 << 100 << 200 << 150 << 0;
+        QTest::newRow("the growing reply is the largest") << 100 << 0 << 800 << 200 << 2;
+        QTest::newRow("the growing reply goes before its equal") << 450 << 0 << 300 << 300 << 2;
+    }
+
+    void budgetGivesUpTheLargest()
+    {
+        QFETCH(int, held0);
+        QFETCH(int, held1);
+        QFETCH(int, held2);
+        QFETCH(int, growth);
+        QFETCH(int, givenUp);
+        const QList<int> sizes{held0, held1, held2};
+        ReplyBudget budget(1000);
+        std::array<SlotFetch, 3> fetches;
+        std::vector<std::unique_ptr<QSignalSpy>> failed;
+        for (int i = 0; i < 3; ++i) {
+            SlotFetch &f = fetches.at(std::size_t(i));
+            f.setReplyBudget(&budget);
+            failed.push_back(std::make_unique<QSignalSpy>(&f, &SlotFetch::failed));
+            QVERIFY(f.start(QStringLiteral("/p.jpg")));
+            if (sizes.at(i) > 0)
+                f.receiveBytes(QByteArray(sizes.at(i), 'x')); // a header block that has not ended yet
+        }
+        fetches.at(2).receiveBytes(QByteArray(growth, 'x'));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(failed.at(std::size_t(i))->size(), i == givenUp ? 1 : 0);
+            QCOMPARE(fetches.at(std::size_t(i)).replyBuffer().size(),
+                     i == givenUp ? 0 : sizes.at(i) + (i == 2 ? growth : 0));
+        }
+        if (givenUp >= 0) {
+            const auto outcome = failed.at(std::size_t(givenUp))->value(0).value(0).value<FetchOutcome>();
+            QCOMPARE(outcome.kind, FetchOutcome::Kind::OverBudget);
+        }
+        QVERIFY(budget.held() <= budget.limit());
+        // Finished replies belong to their slots and leave the budget.
+        for (SlotFetch &f : fetches) {
+            f.finish();
+            f.setReplyBudget(nullptr);
+        }
+        QCOMPARE(budget.held(), 0);
+    }
+
+    void readsAreBounded()
+    {
+        // A reply far larger than one read, sent at once: it comes in bounded events, whole.
+        const QByteArray body(3 * HttpProtocol::kMaxReadPerEvent + 17, 'b');
+        m_server.setReply("/flood.jpg", picture(body));
+        qsizetype largestRead = 0;
+        qsizetype before = 0;
+        SlotFetch *f = m_fetch.get();
+        connect(f, &SlotFetch::dataArrived, f, [&, f] {
+            largestRead = qMax(largestRead, f->replyBuffer().size() - before);
+            before = f->replyBuffer().size();
+        });
+        QVERIFY(f->start(local("/flood.jpg")));
+        QVERIFY(m_finished->wait());
+        QVERIFY(largestRead <= HttpProtocol::kMaxReadPerEvent);
+        f->finish();
+        QCOMPARE(f->replyBuffer(), body);
     }
 
     void progressThenAbandoned()
