@@ -3,22 +3,28 @@
 // and, beside it, decoded inline on the window thread. Each run is a process of its own, so its
 // peak resident memory is its own. Prints per run: fetches a second, CPU time a fetch, peak
 // resident memory, the picture bytes the slots keep, and how late a 5 ms timer of the window
-// thread fires (maximum and 99th percentile).
+// thread fires (maximum and 99th percentile). A last run opens 21 cameras whose replies never end
+// (refresh 3 s) beside 3 good ones and prints the same figures, with what the good ones fetched.
 //
 //   bench_wall [SECONDS]            all runs, then the goals
-//   bench_wall --serve              the picture server (prints its port, ends with its stdin)
+//   bench_wall --serve              the picture server (prints its ports, ends with its stdin)
 //   bench_wall --client W H MODE PORT SECONDS   one run; MODE is "workers" or "inline"
+//   bench_wall --flood PORT ENDLESS_PORT SECONDS   the run with the endless replies
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
+#include "common/largeblocks.h"
 #include "common/sharedstate.h"
 #include "cputime.h"
 #include "slots/cameraslot.h"
+#include "slots/slotfetch.h"
 #include "slots/slotpane.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSocketNotifier>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -51,6 +57,14 @@ constexpr double kGoalMaxMs = 40;
 constexpr double kGoalRssMiB = 80;
 constexpr double kGoalMax1080Ms = 20;
 
+// The flood: endless replies beside good ones, as a wall may meet them.
+constexpr int kEndlessCameras = 21;
+constexpr int kEndlessRefreshS = 3;
+constexpr qint64 kEndlessPiece = 64 * 1024;
+constexpr qint64 kEndlessQueued = 1024 * 1024; // the server's own memory stays small
+constexpr double kGoalFloodRssMiB = 256 + 64; // the replies' budget and a margin
+constexpr double kGoalFloodMaxMs = 100; // a click is acted on at once
+
 double peakRssMiB()
 {
     rusage usage{};
@@ -63,13 +77,32 @@ QByteArray picturePath(const Size &size)
     return "/wall" + QByteArray::number(size.width) + ".jpg";
 }
 
+// Answers every connection with a picture header and a body that never ends.
+void serveEndless(QTcpServer &endless)
+{
+    QObject::connect(&endless, &QTcpServer::newConnection, &endless, [&endless] {
+        while (QTcpSocket *socket = endless.nextPendingConnection()) {
+            auto feed = [socket] {
+                while (socket->bytesToWrite() < kEndlessQueued)
+                    socket->write(QByteArray(kEndlessPiece, 'e'));
+            };
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::bytesWritten, socket, feed);
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n\r\n");
+            feed();
+        }
+    });
+}
+
 int serve()
 {
     CamServer server;
-    if (!server.listen(QHostAddress::LocalHost, 0)) {
+    QTcpServer endless;
+    if (!server.listen(QHostAddress::LocalHost, 0) || !endless.listen(QHostAddress::LocalHost, 0)) {
         std::fprintf(stderr, "bench_wall: cannot listen on 127.0.0.1\n");
         return 1;
     }
+    serveEndless(endless);
     for (const Size &size : kSizes) {
         const QByteArray jpeg =
             TestPictures::jpeg(size.width, size.height, QColor(40, 120, 200), kJpegQuality);
@@ -81,7 +114,7 @@ int serve()
                                  jpeg);
         server.setReply(picturePath(size), reply);
     }
-    std::printf("port %u\n", server.port());
+    std::printf("port %u %u\n", server.port(), endless.serverPort());
     std::fflush(stdout);
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, qApp, [&input] {
@@ -168,6 +201,62 @@ int client(const QStringList &args)
     return QApplication::exec();
 }
 
+int flood(const QStringList &args)
+{
+    const QString port = args.value(0);
+    const QString endlessPort = args.value(1);
+    const int seconds = args.value(2).toInt();
+
+    SharedState state;
+    SlotPane pane(state);
+    pane.show();
+    const QString good =
+        QStringLiteral("http://127.0.0.1:") + port + QString::fromLatin1(picturePath(kSizes[0]));
+    const QString endless =
+        QStringLiteral("http://127.0.0.1:") + endlessPort + QStringLiteral("/endless.jpg");
+    for (qint16 i = 0; i < SlotPane::kSlotCount; ++i) {
+        const bool isEndless = i >= SlotPane::kSlotCount - kEndlessCameras;
+        pane.loadCam(i, QStringLiteral("Cam %1").arg(i), isEndless ? endless : good,
+                     QString::number(isEndless ? kEndlessRefreshS : 1));
+        state.intOpenCams = qint16(i + 1);
+    }
+
+    std::vector<double> lateness;
+    QElapsedTimer sinceProbe;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, &pane, [&] {
+        lateness.push_back(std::max(static_cast<double>(sinceProbe.nsecsElapsed()) / 1e6 - kProbeMs, 0.0));
+        sinceProbe.start();
+    });
+    sinceProbe.start();
+    probe.start(kProbeMs);
+    int goodFetches = 0;
+    qint64 received = 0;
+    QObject::connect(&pane, &SlotPane::replyHandled, &pane, [&](int Index) {
+        goodFetches += Index < SlotPane::kSlotCount - kEndlessCameras ? 1 : 0;
+    });
+    for (int i = 0; i < SlotPane::kSlotCount; ++i) {
+        SlotFetch *fetch = pane.slot(i)->fetch();
+        QObject::connect(fetch, &SlotFetch::dataArrived, &pane,
+                         [&received](qint32 bytes) { received += bytes; });
+    }
+    QElapsedTimer wall;
+    wall.start();
+    QTimer::singleShot(seconds * 1000, &pane, [&] {
+        const double elapsedS = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+        std::sort(lateness.begin(), lateness.end());
+        const double p99 = lateness.empty() ? 0 : lateness[lateness.size() * 99 / 100];
+        std::printf("good_fetches_per_s=%.2f received_mib_per_s=%.0f peak_rss_mib=%.1f late_max_ms=%.1f "
+                    "late_p99_ms=%.1f\n",
+                    goodFetches / elapsedS, static_cast<double>(received) / (1024.0 * 1024.0) / elapsedS,
+                    peakRssMiB(), lateness.empty() ? 0 : lateness.back(), p99);
+        std::fflush(stdout);
+        QCoreApplication::quit();
+    });
+    return QApplication::exec();
+}
+
 // One figure of a client's line "key=value ...".
 double figure(const QByteArray &line, const QByteArray &key)
 {
@@ -193,7 +282,9 @@ int drive(int seconds)
         std::fprintf(stderr, "bench_wall: the picture server did not start\n");
         return 1;
     }
-    const QByteArray port = server.readLine().trimmed().mid(5);
+    const QList<QByteArray> ports = server.readLine().trimmed().split(' ');
+    const QByteArray port = ports.value(1);
+    const QByteArray endlessPort = ports.value(2);
 
     double loads[3] = {};
     getloadavg(loads, 3);
@@ -252,6 +343,29 @@ int drive(int seconds)
             allMet = allMet && worst;
         }
     }
+
+    QProcess run;
+    run.setProcessEnvironment(environment);
+    run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    run.start(self,
+              {QStringLiteral("--flood"), QString::fromLatin1(port), QString::fromLatin1(endlessPort),
+               QString::number(seconds)});
+    if (!run.waitForFinished(kRunTimeoutMs) || run.exitCode() != 0) {
+        std::fprintf(stderr, "bench_wall: the flood run failed\n");
+        return 1;
+    }
+    const QByteArray line = run.readAllStandardOutput();
+    std::printf(
+        "flood: %d endless replies (refresh %d s) beside %d good 640x480 cameras (refresh 1 s):\n"
+        "  good fetches/s %.2f, received %.0f MiB/s, peak RSS %.1f MiB, late max %.1f ms, p99 %.1f ms\n",
+        kEndlessCameras, kEndlessRefreshS, SlotPane::kSlotCount - kEndlessCameras,
+        figure(line, "good_fetches_per_s"), figure(line, "received_mib_per_s"), figure(line, "peak_rss_mib"),
+        figure(line, "late_max_ms"), figure(line, "late_p99_ms"));
+    const bool floodRss = figure(line, "peak_rss_mib") < kGoalFloodRssMiB;
+    const bool floodLate = figure(line, "late_max_ms") < kGoalFloodMaxMs;
+    std::printf("flood goals: peak RSS < %.0f MiB %s, lateness max < %.0f ms %s\n", kGoalFloodRssMiB,
+                floodRss ? "met" : "MISSED", kGoalFloodMaxMs, floodLate ? "met" : "MISSED");
+    allMet = allMet && floodRss && floodLate;
     std::printf("wall goals: %s\n", allMet ? "all met" : "not all met");
     server.closeWriteChannel();
     if (!server.waitForFinished(kRunTimeoutMs))
@@ -263,6 +377,7 @@ int drive(int seconds)
 
 int main(int argc, char *argv[])
 {
+    mapLargeBlocksApart(); // as the program does
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
@@ -273,6 +388,10 @@ int main(int argc, char *argv[])
     if (mode == "--client") {
         QApplication app(argc, argv);
         return client(app.arguments().mid(2));
+    }
+    if (mode == "--flood") {
+        QApplication app(argc, argv);
+        return flood(app.arguments().mid(2));
     }
     QCoreApplication app(argc, argv);
     const int seconds = mode.isEmpty() ? kDefaultSeconds : mode.toInt();

@@ -1,4 +1,5 @@
 #include "clock/internetclock.h"
+#include "common/largeblocks.h"
 #include "common/pictureworkers.h"
 #include "shell/splashwindow.h"
 #include "views/webpagewindow.h"
@@ -31,6 +32,7 @@ void takeDemoTimeServer(const QStringList &arguments)
 
 int main(int argc, char *argv[])
 {
+    mapLargeBlocksApart();
     WebPageWindow::prepareApplication();
     QApplication app(argc, argv);
     takeDemoTimeServer(QApplication::arguments());
