@@ -15,6 +15,7 @@
 #include "shell/mainwindow.h"
 #include "slots/slotpane.h"
 #include "views/detailview.h"
+#include "views/freespace.h"
 #include "views/picturejobqueue.h"
 #include "views/webpagewindow.h"
 
@@ -108,6 +109,8 @@ int main(int argc, char *argv[])
     QTemporaryDir folder;
     SetProgramFolder(folder.path());
     const QString cam = folder.filePath(QStringLiteral("cam"));
+    if (const auto free = freeBytes(folder.path()); free && *free < kAutoSaveMinFreeBytes)
+        std::fprintf(stderr, "bench_detail: too little free space for auto-save, which pauses: no saves\n");
 
     CamServer server;
     if (!server.listen(QHostAddress::LocalHost, 0)) {

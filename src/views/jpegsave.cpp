@@ -10,6 +10,10 @@
 #include <QMutexLocker>
 #include <QTemporaryFile>
 
+#include <cerrno>
+
+#include <unistd.h>
+
 namespace {
 
 // Enough numbered names for any number of saves within one second.
@@ -70,6 +74,23 @@ QFileDevice::Permissions newFilePermissions()
     return permissions;
 }
 
+// Writes all of `bytes` to the file; an empty text, or why it could not (a full disk, say). The
+// file's own write does not tell why.
+QString writeAll(int fd, const QByteArray &bytes)
+{
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return qt_error_string(n < 0 ? errno : ENOSPC);
+        written += n;
+    }
+    return {};
+}
+
 // Names are chosen and taken one save at a time, so two saves never pick the same one.
 QMutex &namingLock()
 {
@@ -89,9 +110,15 @@ JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage
     if (jpeg.isEmpty())
         return result;
 
+    // Nameless until the rename where the system allows, removed by its destructor otherwise: a
+    // failure at any step (a full disk half-way through the write) leaves nothing behind.
     QTemporaryFile file(folder + QStringLiteral("/.saving-XXXXXX.tmp"));
-    if (!file.open() || file.write(jpeg) != jpeg.size() || !file.flush() ||
-        !file.setPermissions(newFilePermissions()))
+    if (!file.open() || !file.setPermissions(newFilePermissions())) {
+        result.error = file.errorString();
+        return result;
+    }
+    result.error = writeAll(file.handle(), jpeg);
+    if (!result.error.isEmpty())
         return result;
 
     const QMutexLocker locker(&namingLock());
@@ -104,6 +131,7 @@ JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage
         if (!file.rename(target)) {
             if (entryExists(target))
                 continue;
+            result.error = file.errorString();
             return result;
         }
         file.setAutoRemove(false);

@@ -6,12 +6,14 @@
 #include "slots/slotpane.h"
 #include "slots/slotpicture.h"
 #include "views/camfilename.h"
+#include "views/freespace.h"
 #include "views/jpegsave.h"
 #include "views/picturejobqueue.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QImage>
+#include <QLocale>
 
 #include <optional>
 
@@ -29,6 +31,19 @@ QString nowText()
     return LongTimeText(QTime::currentTime());
 }
 
+// " could not be saved as <path>", then the reason when there is one.
+QString failureText(const QString &path, const QString &error)
+{
+    return QStringLiteral(" could not be saved as ") + path +
+        (error.isEmpty() ? QString() : QStringLiteral(": ") + error);
+}
+
+QString pausedNote(qint64 minimumFree, const QString &folder)
+{
+    return QStringLiteral(" AutoSave paused: less than ") + QLocale::c().formattedDataSize(minimumFree, 0) +
+        QStringLiteral(" free for ") + folder;
+}
+
 } // namespace
 
 PictureSaver::PictureSaver(SharedState &state, SlotPane *pane, PictureJobQueue *jobs, QObject *parent)
@@ -36,6 +51,7 @@ PictureSaver::PictureSaver(SharedState &state, SlotPane *pane, PictureJobQueue *
     , m_state(state)
     , m_pane(pane)
     , m_jobs(jobs)
+    , m_minimumFreeSpace(kAutoSaveMinFreeBytes)
 { }
 
 PictureSaver::~PictureSaver() = default;
@@ -45,27 +61,44 @@ QString PictureSaver::camFolder()
     return QDir(ProgramFolder()).filePath(QString::fromLatin1(kCamFolderName));
 }
 
+bool PictureSaver::roomToAutoSave(int Index, const QString &folder)
+{
+    // Free space that cannot be told (no folder) is no reason to pause: the save tries and reports.
+    const std::optional<qint64> free = freeBytes(folder);
+    const bool shortOfSpace = free && *free < m_minimumFreeSpace;
+    if (shortOfSpace != m_autoSavePaused) {
+        m_autoSavePaused = shortOfSpace;
+        const QString text = nowText() +
+            (shortOfSpace ? pausedNote(m_minimumFreeSpace, folder) : QStringLiteral(" AutoSave resumed"));
+        // After the slot's earlier results, so that a save finishing later does not hide it.
+        m_jobs->submitStep(Index, [this, text] { emit statusText(text); });
+    }
+    return !shortOfSpace;
+}
+
 void PictureSaver::AutoSavePicture(int Index)
 {
+    const QString folder = camFolder();
+    if (!roomToAutoSave(Index, folder))
+        return;
     const QString name = nameFor(m_pane->frameCaption(Index), QDateTime::currentDateTime());
     const SlotPicture picture = m_pane->picture(Index);
-    m_jobs->submit(Index, PictureJobQueue::Kind::Save, [this, Index, picture, name, folder = camFolder()] {
+    m_jobs->submit(Index, PictureJobQueue::Kind::Save, [this, Index, picture, name, folder] {
         const JpegSaveResult result = saveJpeg(folder, name, picture.fullImage());
         // The picture as saved, at the size the slot shows it.
         std::optional<SlotPicture> saved;
         if (result.saved)
             saved = SlotPicture::decode(result.jpeg, picture.slotImage().size());
         return [this, Index, serial = picture.serial(), ok = result.saved, path = result.path,
-                saved = std::move(saved)] {
+                error = result.error, saved = std::move(saved)] {
             if (m_pane->picture(Index).serial() != serial)
                 return;
             if (saved)
                 m_pane->showSavedPicture(Index, *saved);
             if (Index == m_state.intDetailSlot) {
                 emit statusText(nowText() +
-                                (ok ? QStringLiteral(" new picture saved as ")
-                                    : QStringLiteral(" new picture could not be saved as ")) +
-                                path);
+                                (ok ? QStringLiteral(" new picture saved as ") + path
+                                    : QStringLiteral(" new picture") + failureText(path, error)));
             }
         };
     });
@@ -78,12 +111,11 @@ void PictureSaver::saveDetailPicture(int Index, const SlotPicture &picture, cons
                    [this, Index, picture, decoded, name, folder = camFolder()] {
                        const JpegSaveResult result =
                            saveJpeg(folder, name, decoded.isNull() ? picture.fullImage() : decoded);
-                       return [this, Index, saved = result.saved, path = result.path] {
+                       return [this, Index, saved = result.saved, path = result.path, error = result.error] {
                            emit detailPictureSaved(Index);
                            emit statusText(nowText() +
-                                           (saved ? QStringLiteral(" saved as ")
-                                                  : QStringLiteral(" picture could not be saved as ")) +
-                                           path);
+                                           (saved ? QStringLiteral(" saved as ") + path
+                                                  : QStringLiteral(" picture") + failureText(path, error)));
                        };
                    });
 }

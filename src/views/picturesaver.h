@@ -27,18 +27,29 @@ public:
     // shows the picture as saved; the status line tells of it when Index is the detail slot.
     // A result for a slot that shows another picture by then (a newer reply, a stop, another
     // camera) is dropped; the file is written all the same.
+    // While the `cam` folder's file system has less than minimumFreeSpace() free nothing is
+    // written; the status line says so when the pause begins and when it ends, whatever the slot.
     void AutoSavePicture(int Index);
 
     // Save Image: saves `picture` (decoded already when `decoded` is not null) named after slot
-    // Index's camera name; then detailPictureSaved and the status line.
+    // Index's camera name; then detailPictureSaved and the status line. The user asked for it, so
+    // it is tried however little space is free; a full disk makes it fail and say so.
     void saveDetailPicture(int Index, const SlotPicture &picture, const QImage &decoded);
+
+    // The free space below which automatic saving pauses (kAutoSaveMinFreeBytes unless set).
+    qint64 minimumFreeSpace() const { return m_minimumFreeSpace; }
+    void setMinimumFreeSpace(qint64 bytes) { m_minimumFreeSpace = bytes; }
 
 signals:
     void statusText(const QString &text);
     void detailPictureSaved(int Index);
 
 private:
+    bool roomToAutoSave(int Index, const QString &folder);
+
     SharedState &m_state;
     SlotPane *m_pane;
     PictureJobQueue *m_jobs;
+    qint64 m_minimumFreeSpace;
+    bool m_autoSavePaused = false;
 };

@@ -1,7 +1,7 @@
 #include "camlist/camlistfile.h"
 #include "camlist/camlistitem.h"
 #include "common/programfolder.h"
-#include "filesizelimit.h"
+#include "support/filesizelimit.h"
 #include "support/offscreenmain.h"
 
 #include <QListWidget>

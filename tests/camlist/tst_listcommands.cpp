@@ -6,9 +6,9 @@
 #include "camlist/noticewindow.h"
 #include "common/programfolder.h"
 #include "common/sharedstate.h"
-#include "filesizelimit.h"
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
+#include "support/filesizelimit.h"
 #include "support/messageboxanswerer.h"
 #include "support/offscreenmain.h"
 

@@ -9,12 +9,14 @@
 #include "shell/showhelpsetting.h"
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
+#include "support/filesizelimit.h"
 #include "support/isolatedsettings.h"
 #include "support/offscreenmain.h"
 #include "support/privatesessionbus.h"
 #include "testwindows.h"
 #include "views/detailview.h"
 #include "views/picturejobqueue.h"
+#include "views/picturesaver.h"
 #include "views/stretchimage.h"
 #include "views/webpagewindow.h"
 
@@ -28,6 +30,7 @@
 #include <QSlider>
 #include <QtTest>
 
+#include <limits>
 #include <memory>
 
 // The "Viewer" column as the main window wires it to the slots: detail view, auto-save, Save
@@ -240,6 +243,78 @@ private slots:
         QTRY_COMPARE(camFiles().size(), 1);
         QTRY_VERIFY(status().endsWith(" saved as " + cam() + '/' + camFiles().value(0)));
         QCOMPARE(QImageReader(cam() + '/' + camFiles().value(0)).size(), QSize(320, 240)); // zoom ignored
+    }
+
+    // Short of space, changed pictures are not saved and the status line says so once, whichever
+    // slot is shown; Save Image is tried all the same; with room again saving goes on by itself.
+    void autoSavePausesWhileSpaceIsShort()
+    {
+        auto *saver = view()->findChild<PictureSaver *>();
+        QCOMPARE(saver->minimumFreeSpace(), qint64(1) << 30);
+        saver->setMinimumFreeSpace(std::numeric_limits<qint64>::max()); // more than any disk has
+        find<QCheckBox>("chkSave")->setChecked(true);
+        show(1);
+        QSignalSpy statusChanges(saver, &PictureSaver::statusText); // the line itself skips repeats
+        fetch(0);
+        fetch(0);
+        fetch(1);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QCOMPARE(camFiles(), QStringList());
+        QCOMPARE(statusChanges.size(), 1); // three pictures went unsaved
+        QVERIFY(status().contains(QRegularExpression("\\d AutoSave paused: less than \\d+ EiB free for ")));
+        QVERIFY(status().endsWith(" free for " + cam()));
+        QCOMPARE(pane()->picture(1).bytes(), m_served["/beta.jpg"]); // the picture of the reply
+
+        find<QPushButton>("cmdSave")->click();
+        QTRY_COMPARE(camFiles().size(), 1);
+        QTRY_VERIFY(status().endsWith(" saved as " + cam() + '/' + camFiles().value(0)));
+
+        saver->setMinimumFreeSpace(0); // room again
+        statusChanges.clear();
+        fetch(1);
+        QTRY_COMPARE(statusChanges.size(), 2);
+        QVERIFY(statusChanges.at(0).at(0).toString().endsWith(" AutoSave resumed"));
+        QCOMPARE(camFiles().filter("Beta").size(), 2);
+        QVERIFY(statusChanges.at(1).at(0).toString().contains(" new picture saved as " + cam() + "/Beta"));
+        QCOMPARE(pane()->picture(1).bytes(), fileBytes(camFiles().value(1))); // shown as saved
+    }
+
+    // The disk refuses the write half-way (a file-size limit stands in for a full disk): nothing of
+    // it stays in `cam`, the camera list is untouched, and the status line says why; with the
+    // limit lifted the next changed picture is saved.
+    void refusedWriteLeavesNoTrace()
+    {
+        const auto listBytes = [] {
+            QFile list(camListPath());
+            return list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray();
+        };
+        const QByteArray listBefore = listBytes();
+        QVERIFY(!listBefore.isEmpty());
+        find<QCheckBox>("chkSave")->setChecked(true);
+        show(0);
+        constexpr int kLimit = 1024;
+        const QRegularExpression reason(" could not be saved as " + cam() + "/Alpha\\S*\\.jpg: \\S");
+        QVERIFY(WithFileSizeLimit(kLimit, [&] {
+            fetch(0);
+            QTRY_VERIFY(status().contains(" new picture could not be saved as "));
+            QVERIFY(status().contains(reason));
+            QSignalSpy statusChanges(find<QLineEdit>("txtStatus"), &QLineEdit::textChanged);
+            find<QPushButton>("cmdSave")->click();
+            QVERIFY(statusChanges.wait());
+            QVERIFY(status().contains(QRegularExpression("\\d picture could not be saved as ")));
+            QVERIFY(status().contains(reason));
+        }));
+        QVERIFY(!QTest::currentTestFailed());
+        QCOMPARE(QDir(cam()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        QCOMPARE(listBytes(), listBefore);
+        QCOMPARE(pane()->picture(0).bytes(), m_served["/alpha.jpg"]);
+
+        fetch(0);
+        QTRY_COMPARE(camFiles().size(), 1);
+        QTRY_VERIFY(status().endsWith(" new picture saved as " + cam() + '/' + camFiles().value(0)));
+        QVERIFY(QFileInfo(cam() + '/' + camFiles().value(0)).size() > 2 * kLimit); // it was cut half-way
+        QCOMPARE(listBytes(), listBefore);
     }
 
     void fullScreenViewKeepsTheScreenSaverAway()

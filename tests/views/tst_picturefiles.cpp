@@ -1,20 +1,26 @@
 #include "common/pictureworkers.h"
+#include "support/filesizelimit.h"
 #include "views/camfilename.h"
+#include "views/freespace.h"
 #include "views/jpegsave.h"
 
 #include <QDir>
 #include <QImage>
 #include <QImageReader>
+#include <QRandomGenerator>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <vector>
 
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
-// Names of saved pictures from given date and time texts, and the save itself into a folder.
+// Names of saved pictures from given date and time texts, the save itself into a folder, and the
+// free space a save looks at.
 class TestPictureFiles : public QObject
 {
     Q_OBJECT
@@ -23,6 +29,19 @@ class TestPictureFiles : public QObject
     {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
+        return image;
+    }
+
+    // Noise: a JPEG far larger than the picture's pixel count suggests, written in many pieces.
+    static QImage noise(int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < height; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < width; ++x)
+                line[x] = random.generate() | 0xff000000u;
+        }
         return image;
     }
 
@@ -119,6 +138,45 @@ private slots:
         }
         QCOMPARE(paths.size(), kSaves);
         QCOMPARE(entries(cam.path()).size(), kSaves);
+    }
+
+    // The file system refuses the write part-way, as a full disk does: neither the part written
+    // nor the temporary file stays, and the failure says why. With room again the same save works.
+    void refusedWriteLeavesNothing_data()
+    {
+        QTest::addColumn<int>("limit"); // bytes a file of this process may hold
+        QTest::newRow("not a byte") << 0;
+        QTest::newRow("a few bytes") << 100;
+        QTest::newRow("well into the picture") << 256 * 1024;
+    }
+
+    void refusedWriteLeavesNothing()
+    {
+        QFETCH(int, limit);
+        QTemporaryDir cam;
+        const QImage image = noise(640, 480);
+        JpegSaveResult refused;
+        QVERIFY(WithFileSizeLimit(rlim_t(limit), [&] { refused = saveJpeg(cam.path(), "Cam.jpg", image); }));
+        QVERIFY(!refused.saved);
+        QVERIFY(refused.jpeg.isEmpty());
+        QCOMPARE(refused.error, qt_error_string(EFBIG)); // the reason, as the system words it
+        QCOMPARE(entries(cam.path()), QStringList());
+
+        const JpegSaveResult saved = saveJpeg(cam.path(), "Cam.jpg", image);
+        QVERIFY(saved.saved);
+        QVERIFY(saved.jpeg.size() > 2 * 256 * 1024); // the largest limit stopped it half-way at most
+        QCOMPARE(entries(cam.path()), QStringList({"Cam.jpg"}));
+        QCOMPARE(QFileInfo(saved.path).size(), saved.jpeg.size());
+    }
+
+    void freeSpaceOfTheFileSystem()
+    {
+        QTemporaryDir dir;
+        const std::optional<qint64> free = freeBytes(dir.path());
+        QVERIFY(free.has_value());
+        // Other programs write meanwhile: the same figure give or take 256 MiB.
+        QVERIFY(qAbs(*free - QStorageInfo(dir.path()).bytesAvailable()) < 256 * 1024 * 1024);
+        QVERIFY(!freeBytes(dir.filePath("missing")).has_value());
     }
 
     void failureNamesThePath()
