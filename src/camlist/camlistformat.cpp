@@ -9,6 +9,7 @@ namespace {
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr qsizetype kMarkerLength = sizeof(kCamListMarker) - 1;
+constexpr char kByteOrderMark[] = "\xef\xbb\xbf";
 
 // One line of the file: its text is bytes [start, start + length), followed by breakLength bytes
 // of line break (2 for CR LF, 1 for a lone CR, 0 for a last line without a break).
@@ -22,7 +23,7 @@ struct CamListLine
 QList<CamListLine> splitCamListLines(QByteArrayView bytes)
 {
     QList<CamListLine> lines;
-    qsizetype start = 0;
+    qsizetype start = bytes.startsWith(QByteArrayView(kByteOrderMark)) ? sizeof(kByteOrderMark) - 1 : 0;
     const qsizetype size = bytes.size();
     while (start < size) {
         qsizetype end = start;

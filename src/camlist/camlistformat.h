@@ -10,7 +10,9 @@
 //   "[name]" + name, CR LF, address, CR LF, refresh, CR LF, CR LF
 // A line ends at CR LF or at a lone CR (the break is not part of it); a lone LF belongs to the
 // line; a last line without a break is still a line. Every line that is not part of a block is
-// ignored. The bytes of a line are never re-encoded.
+// ignored. The bytes of a line are never re-encoded. A UTF-8 byte-order mark that a text editor
+// put at the start of the file belongs to no line (else the first entry would be listed under a
+// name that no lookup finds); it stays where it is when the file is rewritten.
 
 inline constexpr char kCamListMarker[] = "[name]";
 inline constexpr char kCamListLineBreak[] = "\r\n";
