@@ -1,7 +1,5 @@
 #include "camlist/camlistformat.h"
 
-#include <QList>
-
 #include <optional>
 
 namespace {
@@ -18,24 +16,48 @@ struct CamListLine
     qsizetype start = 0;
     qsizetype length = 0;
     qsizetype breakLength = 0;
+
+    qsizetype end() const { return start + length + breakLength; }
 };
 
-QList<CamListLine> splitCamListLines(QByteArrayView bytes)
+// The lines are found one at a time as they are read, never all at once: a file of line breaks
+// would otherwise take many times its own size in memory.
+qsizetype firstLineStart(QByteArrayView bytes)
 {
-    QList<CamListLine> lines;
-    qsizetype start = bytes.startsWith(QByteArrayView(kByteOrderMark)) ? sizeof(kByteOrderMark) - 1 : 0;
+    return bytes.startsWith(QByteArrayView(kByteOrderMark)) ? sizeof(kByteOrderMark) - 1 : 0;
+}
+
+// The line that starts at start, which is inside the file.
+CamListLine lineAt(QByteArrayView bytes, qsizetype start)
+{
     const qsizetype size = bytes.size();
-    while (start < size) {
-        qsizetype end = start;
-        while (end < size && bytes[end] != kCR)
-            ++end;
-        CamListLine line{start, end - start, 0};
-        if (end < size)
-            line.breakLength = (end + 1 < size && bytes[end + 1] == kLF) ? 2 : 1;
-        lines.append(line);
-        start = end + line.breakLength;
+    qsizetype end = bytes.indexOf(kCR, start);
+    if (end < 0)
+        end = size;
+    CamListLine line{start, end - start, 0};
+    if (end < size)
+        line.breakLength = (end + 1 < size && bytes[end + 1] == kLF) ? 2 : 1;
+    return line;
+}
+
+// The line after line, when there is one.
+std::optional<CamListLine> lineAfter(QByteArrayView bytes, const CamListLine &line)
+{
+    if (line.end() >= bytes.size())
+        return std::nullopt;
+    return lineAt(bytes, line.end());
+}
+
+// Calls visit with each line in file order until it returns false.
+template<typename Visit>
+void forEachLine(QByteArrayView bytes, Visit visit)
+{
+    for (qsizetype start = firstLineStart(bytes); start < bytes.size();) {
+        const CamListLine line = lineAt(bytes, start);
+        if (!visit(line))
+            return;
+        start = line.end();
     }
-    return lines;
 }
 
 QByteArrayView lineText(QByteArrayView bytes, const CamListLine &line)
@@ -95,11 +117,12 @@ QByteArray camEntryBlock(const CameraEntry &entry)
 QByteArrayList camListNames(QByteArrayView bytes)
 {
     QByteArrayList names;
-    for (const CamListLine &line : splitCamListLines(bytes)) {
+    forEachLine(bytes, [&](const CamListLine &line) {
         std::optional<QByteArray> name = listedName(lineText(bytes, line));
         if (name)
             names.append(std::move(*name));
-    }
+        return true;
+    });
     return names;
 }
 
@@ -109,19 +132,19 @@ CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name)
     if (name.isEmpty())
         return lookup;
     const QByteArray marker = kCamListMarker + name.toByteArray();
-    const QList<CamListLine> lines = splitCamListLines(bytes);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lineText(bytes, lines[i]) != QByteArrayView(marker))
-            continue;
-        const auto lineAfter = [&](qsizetype offset) {
-            return i + offset < lines.size() ? lineText(bytes, lines[i + offset]).toByteArray()
-                                             : QByteArray();
+    forEachLine(bytes, [&](const CamListLine &line) {
+        if (lineText(bytes, line) != QByteArrayView(marker))
+            return true;
+        const std::optional<CamListLine> address = lineAfter(bytes, line);
+        const std::optional<CamListLine> refresh = address ? lineAfter(bytes, *address) : std::nullopt;
+        const auto textOf = [&](const std::optional<CamListLine> &l) {
+            return l ? lineText(bytes, *l).toByteArray() : QByteArray();
         };
         lookup.found = true;
-        lookup.entry = CameraEntry{name.toByteArray(), lineAfter(1), lineAfter(2)};
-        lookup.markerLine = i;
-        break;
-    }
+        lookup.entry = CameraEntry{name.toByteArray(), textOf(address), textOf(refresh)};
+        lookup.markerStart = line.start;
+        return false;
+    });
     return lookup;
 }
 
@@ -144,10 +167,9 @@ CamEntryRemoval removeCamEntryBytes(QByteArrayView bytes, QByteArrayView name)
     if (!lookup.found)
         return removal;
 
-    const QList<CamListLine> lines = splitCamListLines(bytes);
-    const qsizetype markerIndex = lookup.markerLine;
-    const qsizetype addressIndex = markerIndex + 1;
-    const qsizetype refreshIndex = markerIndex + 2;
+    const CamListLine marker = lineAt(bytes, lookup.markerStart);
+    const std::optional<CamListLine> address = lineAfter(bytes, marker);
+    const std::optional<CamListLine> refresh = address ? lineAfter(bytes, *address) : std::nullopt;
 
     // A line of the block that stays as an empty line keeps its own break; the last line of the
     // file had none, and gets CR LF so that it still counts as a line.
@@ -156,18 +178,12 @@ CamEntryRemoval removeCamEntryBytes(QByteArrayView bytes, QByteArrayView name)
                                     : QByteArray(kCamListLineBreak);
     };
 
-    const CamListLine &marker = lines[markerIndex];
     QByteArray out = bytes.first(marker.start).toByteArray();
     out += emptyLineFor(marker);
-    qsizetype restStart = marker.start + marker.length + marker.breakLength;
-    if (addressIndex < lines.size()) {
-        const CamListLine &address = lines[addressIndex];
-        restStart = address.start + address.length + address.breakLength;
-    }
-    if (refreshIndex < lines.size()) {
-        const CamListLine &refresh = lines[refreshIndex];
-        out += emptyLineFor(refresh);
-        restStart = refresh.start + refresh.length + refresh.breakLength;
+    qsizetype restStart = address ? address->end() : marker.end();
+    if (refresh) {
+        out += emptyLineFor(*refresh);
+        restStart = refresh->end();
     }
     out += bytes.sliced(restStart);
 

@@ -27,7 +27,7 @@ struct CamEntryLookup
 {
     bool found = false;
     CameraEntry entry;
-    qsizetype markerLine = -1; // index of the marker line among the file's lines
+    qsizetype markerStart = -1; // where the marker line starts in the file
 };
 CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name);
 

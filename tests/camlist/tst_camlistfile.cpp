@@ -8,6 +8,8 @@
 
 #include <memory>
 
+#include <sys/resource.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -42,6 +44,14 @@ QStringList texts(const QListWidget &list)
     for (int row = 0; row < list.count(); ++row)
         shown << list.item(row)->text();
     return shown;
+}
+
+// The most this process has had resident so far.
+qint64 peakResident()
+{
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
 }
 
 // Appends newEntry, replaces oldEntry by it (an edit), or removes oldEntry.
@@ -144,6 +154,9 @@ void TestCamListFile::brokenFiles_data()
     const QByteArray cam = camBlock("Cam", "h/c", "1"), two = camBlock("Two", "h/2", "2");
     row("empty", ""_ba, {}, u"Cam"_s, false, {}, {}, ""_ba);
     row("only line breaks", "\r\n\r\r\n\n\r\n"_ba, {}, {}, false, {}, {}, "\r\n\r\r\n\n\r\n"_ba);
+    const QByteArray breaks(16 << 20, '\r');
+    row("millions of line breaks", breaks + cam, {"Cam"}, u"Cam"_s, true, "h/c", "1",
+        breaks + "\r\n\r\n\r\n\r\n");
     row("lone CR line ends", "[name]Two\rh/2\r2\r\r[name]Cam\rh/c\r1\r\r"_ba, {"Cam", "Two"}, u"Two"_s, true,
         "h/2", "2", "\r\r\r[name]Cam\rh/c\r1\r\r\r\n"_ba);
     // One line: both markers go from the one name shown, which no block has.
@@ -197,6 +210,7 @@ void TestCamListFile::brokenFiles()
     QFETCH(QByteArray, refresh);
     QFETCH(QByteArray, after);
     writeFile(camListPath(), bytes);
+    const qint64 peakBefore = peakResident();
     QWidget window;
     QListWidget List1(&window);
     List1.setSortingEnabled(true);
@@ -210,6 +224,9 @@ void TestCamListFile::brokenFiles()
     QCOMPARE(holder.refresh, refresh);
     QVERIFY(RemoveCamEntry(holder));
     QCOMPARE(readFile(camListPath()), after);
+    // Reading, looking up and rewriting take a few times the file's size at most.
+    constexpr qint64 kMemoryPerFileByte = 16, kMemorySlack = 32 << 20;
+    QCOMPARE_LE(peakResident() - peakBefore, kMemoryPerFileByte * bytes.size() + kMemorySlack);
 }
 
 // Writes on the file as it is: the old entry is (oldName, "x", "1"), the new one (newName, "y", "2").
