@@ -40,14 +40,6 @@ CamListLine lineAt(QByteArrayView bytes, qsizetype start)
     return line;
 }
 
-// The line after line, when there is one.
-std::optional<CamListLine> lineAfter(QByteArrayView bytes, const CamListLine &line)
-{
-    if (line.end() >= bytes.size())
-        return std::nullopt;
-    return lineAt(bytes, line.end());
-}
-
 // Calls visit with each line in file order until it returns false.
 template<typename Visit>
 void forEachLine(QByteArrayView bytes, Visit visit)
@@ -72,6 +64,33 @@ bool markerAt(QByteArrayView line, qsizetype at)
     if (line.size() - at < kMarkerLength)
         return false;
     return line.sliced(at, kMarkerLength).compare(QByteArrayView(kCamListMarker), Qt::CaseInsensitive) == 0;
+}
+
+// A block: its marker line and the two lines after it. A hand-edited block may be cut short, by
+// the end of the file or by the next marker line: a line that starts with the marker in any
+// letter case is never taken as an address or refresh, so removing the short block leaves the
+// next one whole. Missing lines are absent.
+struct CamBlockLines
+{
+    CamListLine marker;
+    std::optional<CamListLine> address;
+    std::optional<CamListLine> refresh;
+};
+
+CamBlockLines blockAt(QByteArrayView bytes, const CamListLine &marker)
+{
+    const auto lineAfter = [bytes](const CamListLine &line) -> std::optional<CamListLine> {
+        if (line.end() >= bytes.size())
+            return std::nullopt;
+        const CamListLine next = lineAt(bytes, line.end());
+        if (markerAt(lineText(bytes, next), 0))
+            return std::nullopt;
+        return next;
+    };
+    CamBlockLines block{marker, lineAfter(marker), std::nullopt};
+    if (block.address)
+        block.refresh = lineAfter(*block.address);
+    return block;
 }
 
 // The name the list shows for a line; none when the line holds no marker.
@@ -135,13 +154,12 @@ CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name)
     forEachLine(bytes, [&](const CamListLine &line) {
         if (lineText(bytes, line) != QByteArrayView(marker))
             return true;
-        const std::optional<CamListLine> address = lineAfter(bytes, line);
-        const std::optional<CamListLine> refresh = address ? lineAfter(bytes, *address) : std::nullopt;
+        const CamBlockLines block = blockAt(bytes, line);
         const auto textOf = [&](const std::optional<CamListLine> &l) {
             return l ? lineText(bytes, *l).toByteArray() : QByteArray();
         };
         lookup.found = true;
-        lookup.entry = CameraEntry{name.toByteArray(), textOf(address), textOf(refresh)};
+        lookup.entry = CameraEntry{name.toByteArray(), textOf(block.address), textOf(block.refresh)};
         lookup.markerStart = line.start;
         return false;
     });
@@ -167,9 +185,7 @@ CamEntryRemoval removeCamEntryBytes(QByteArrayView bytes, QByteArrayView name)
     if (!lookup.found)
         return removal;
 
-    const CamListLine marker = lineAt(bytes, lookup.markerStart);
-    const std::optional<CamListLine> address = lineAfter(bytes, marker);
-    const std::optional<CamListLine> refresh = address ? lineAfter(bytes, *address) : std::nullopt;
+    const auto [marker, address, refresh] = blockAt(bytes, lineAt(bytes, lookup.markerStart));
 
     // A line of the block that stays as an empty line keeps its own break; the last line of the
     // file had none, and gets CR LF so that it still counts as a line.

@@ -21,8 +21,9 @@ inline constexpr char kCamListLineBreak[] = "\r\n";
 // letter case, with every marker occurrence removed in one left-to-right pass.
 QByteArrayList camListNames(QByteArrayView bytes);
 
-// The first block whose marker line is exactly the marker followed by the name. Lines missing at
-// the end of the file count as empty. An empty name is never found.
+// The first block whose marker line is exactly the marker followed by the name. A block cut
+// short, by the end of the file or by a line that starts with the marker (in any letter case),
+// has its missing lines empty. An empty name is never found.
 struct CamEntryLookup
 {
     bool found = false;

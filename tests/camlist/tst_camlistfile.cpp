@@ -166,6 +166,9 @@ void TestCamListFile::brokenFiles_data()
     row("marker and name at the end", cam + "[name]End", {"Cam", "End"}, u"End"_s, true, {}, {},
         cam + "\r\n\r\n");
     row("marker alone at the end", cam + "[name]", {"", "Cam"}, {}, false, {}, {}, cam + "[name]");
+    // A block that lacks lines ends where the next one starts, which its removal leaves whole.
+    row("block cut short", "[name]Cut\r\nh/x\r\n" + cam, {"Cam", "Cut"}, u"Cut"_s, true, "h/x", {},
+        "\r\n" + cam + "\r\n");
     // A name too long to lay out is shown cut; the item keeps it whole for the lookup.
     const QByteArray longName(3 << 20, 'n'), longAddress = "h/" + QByteArray(3 << 20, 'a');
     const QByteArray longJunk(2 << 20, 'x');
