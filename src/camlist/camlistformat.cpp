@@ -1,7 +1,5 @@
 #include "camlist/camlistformat.h"
 
-#include <QList>
-
 #include <optional>
 
 namespace {
@@ -9,6 +7,7 @@ namespace {
 constexpr char kCR = '\r';
 constexpr char kLF = '\n';
 constexpr qsizetype kMarkerLength = sizeof(kCamListMarker) - 1;
+constexpr char kByteOrderMark[] = "\xef\xbb\xbf";
 
 // One line of the file: its text is bytes [start, start + length), followed by breakLength bytes
 // of line break (2 for CR LF, 1 for a lone CR, 0 for a last line without a break).
@@ -17,24 +16,40 @@ struct CamListLine
     qsizetype start = 0;
     qsizetype length = 0;
     qsizetype breakLength = 0;
+
+    qsizetype end() const { return start + length + breakLength; }
 };
 
-QList<CamListLine> splitCamListLines(QByteArrayView bytes)
+// The lines are found one at a time as they are read, never all at once: a file of line breaks
+// would otherwise take many times its own size in memory.
+qsizetype firstLineStart(QByteArrayView bytes)
 {
-    QList<CamListLine> lines;
-    qsizetype start = 0;
+    return bytes.startsWith(QByteArrayView(kByteOrderMark)) ? sizeof(kByteOrderMark) - 1 : 0;
+}
+
+// The line that starts at start, which is inside the file.
+CamListLine lineAt(QByteArrayView bytes, qsizetype start)
+{
     const qsizetype size = bytes.size();
-    while (start < size) {
-        qsizetype end = start;
-        while (end < size && bytes[end] != kCR)
-            ++end;
-        CamListLine line{start, end - start, 0};
-        if (end < size)
-            line.breakLength = (end + 1 < size && bytes[end + 1] == kLF) ? 2 : 1;
-        lines.append(line);
-        start = end + line.breakLength;
+    qsizetype end = bytes.indexOf(kCR, start);
+    if (end < 0)
+        end = size;
+    CamListLine line{start, end - start, 0};
+    if (end < size)
+        line.breakLength = (end + 1 < size && bytes[end + 1] == kLF) ? 2 : 1;
+    return line;
+}
+
+// Calls visit with each line in file order until it returns false.
+template<typename Visit>
+void forEachLine(QByteArrayView bytes, Visit visit)
+{
+    for (qsizetype start = firstLineStart(bytes); start < bytes.size();) {
+        const CamListLine line = lineAt(bytes, start);
+        if (!visit(line))
+            return;
+        start = line.end();
     }
-    return lines;
 }
 
 QByteArrayView lineText(QByteArrayView bytes, const CamListLine &line)
@@ -49,6 +64,33 @@ bool markerAt(QByteArrayView line, qsizetype at)
     if (line.size() - at < kMarkerLength)
         return false;
     return line.sliced(at, kMarkerLength).compare(QByteArrayView(kCamListMarker), Qt::CaseInsensitive) == 0;
+}
+
+// A block: its marker line and the two lines after it. A hand-edited block may be cut short, by
+// the end of the file or by the next marker line: a line that starts with the marker in any
+// letter case is never taken as an address or refresh, so removing the short block leaves the
+// next one whole. Missing lines are absent.
+struct CamBlockLines
+{
+    CamListLine marker;
+    std::optional<CamListLine> address;
+    std::optional<CamListLine> refresh;
+};
+
+CamBlockLines blockAt(QByteArrayView bytes, const CamListLine &marker)
+{
+    const auto lineAfter = [bytes](const CamListLine &line) -> std::optional<CamListLine> {
+        if (line.end() >= bytes.size())
+            return std::nullopt;
+        const CamListLine next = lineAt(bytes, line.end());
+        if (markerAt(lineText(bytes, next), 0))
+            return std::nullopt;
+        return next;
+    };
+    CamBlockLines block{marker, lineAfter(marker), std::nullopt};
+    if (block.address)
+        block.refresh = lineAfter(*block.address);
+    return block;
 }
 
 // The name the list shows for a line; none when the line holds no marker.
@@ -94,11 +136,12 @@ QByteArray camEntryBlock(const CameraEntry &entry)
 QByteArrayList camListNames(QByteArrayView bytes)
 {
     QByteArrayList names;
-    for (const CamListLine &line : splitCamListLines(bytes)) {
+    forEachLine(bytes, [&](const CamListLine &line) {
         std::optional<QByteArray> name = listedName(lineText(bytes, line));
         if (name)
             names.append(std::move(*name));
-    }
+        return true;
+    });
     return names;
 }
 
@@ -108,19 +151,18 @@ CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name)
     if (name.isEmpty())
         return lookup;
     const QByteArray marker = kCamListMarker + name.toByteArray();
-    const QList<CamListLine> lines = splitCamListLines(bytes);
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (lineText(bytes, lines[i]) != QByteArrayView(marker))
-            continue;
-        const auto lineAfter = [&](qsizetype offset) {
-            return i + offset < lines.size() ? lineText(bytes, lines[i + offset]).toByteArray()
-                                             : QByteArray();
+    forEachLine(bytes, [&](const CamListLine &line) {
+        if (lineText(bytes, line) != QByteArrayView(marker))
+            return true;
+        const CamBlockLines block = blockAt(bytes, line);
+        const auto textOf = [&](const std::optional<CamListLine> &l) {
+            return l ? lineText(bytes, *l).toByteArray() : QByteArray();
         };
         lookup.found = true;
-        lookup.entry = CameraEntry{name.toByteArray(), lineAfter(1), lineAfter(2)};
-        lookup.markerLine = i;
-        break;
-    }
+        lookup.entry = CameraEntry{name.toByteArray(), textOf(block.address), textOf(block.refresh)};
+        lookup.markerStart = line.start;
+        return false;
+    });
     return lookup;
 }
 
@@ -143,10 +185,7 @@ CamEntryRemoval removeCamEntryBytes(QByteArrayView bytes, QByteArrayView name)
     if (!lookup.found)
         return removal;
 
-    const QList<CamListLine> lines = splitCamListLines(bytes);
-    const qsizetype markerIndex = lookup.markerLine;
-    const qsizetype addressIndex = markerIndex + 1;
-    const qsizetype refreshIndex = markerIndex + 2;
+    const auto [marker, address, refresh] = blockAt(bytes, lineAt(bytes, lookup.markerStart));
 
     // A line of the block that stays as an empty line keeps its own break; the last line of the
     // file had none, and gets CR LF so that it still counts as a line.
@@ -155,18 +194,12 @@ CamEntryRemoval removeCamEntryBytes(QByteArrayView bytes, QByteArrayView name)
                                     : QByteArray(kCamListLineBreak);
     };
 
-    const CamListLine &marker = lines[markerIndex];
     QByteArray out = bytes.first(marker.start).toByteArray();
     out += emptyLineFor(marker);
-    qsizetype restStart = marker.start + marker.length + marker.breakLength;
-    if (addressIndex < lines.size()) {
-        const CamListLine &address = lines[addressIndex];
-        restStart = address.start + address.length + address.breakLength;
-    }
-    if (refreshIndex < lines.size()) {
-        const CamListLine &refresh = lines[refreshIndex];
-        out += emptyLineFor(refresh);
-        restStart = refresh.start + refresh.length + refresh.breakLength;
+    qsizetype restStart = address ? address->end() : marker.end();
+    if (refresh) {
+        out += emptyLineFor(*refresh);
+        restStart = refresh->end();
     }
     out += bytes.sliced(restStart);
 

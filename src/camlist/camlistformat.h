@@ -10,7 +10,9 @@
 //   "[name]" + name, CR LF, address, CR LF, refresh, CR LF, CR LF
 // A line ends at CR LF or at a lone CR (the break is not part of it); a lone LF belongs to the
 // line; a last line without a break is still a line. Every line that is not part of a block is
-// ignored. The bytes of a line are never re-encoded.
+// ignored. The bytes of a line are never re-encoded. A UTF-8 byte-order mark that a text editor
+// put at the start of the file belongs to no line (else the first entry would be listed under a
+// name that no lookup finds); it stays where it is when the file is rewritten.
 
 inline constexpr char kCamListMarker[] = "[name]";
 inline constexpr char kCamListLineBreak[] = "\r\n";
@@ -19,13 +21,14 @@ inline constexpr char kCamListLineBreak[] = "\r\n";
 // letter case, with every marker occurrence removed in one left-to-right pass.
 QByteArrayList camListNames(QByteArrayView bytes);
 
-// The first block whose marker line is exactly the marker followed by the name. Lines missing at
-// the end of the file count as empty. An empty name is never found.
+// The first block whose marker line is exactly the marker followed by the name. A block cut
+// short, by the end of the file or by a line that starts with the marker (in any letter case),
+// has its missing lines empty. An empty name is never found.
 struct CamEntryLookup
 {
     bool found = false;
     CameraEntry entry;
-    qsizetype markerLine = -1; // index of the marker line among the file's lines
+    qsizetype markerStart = -1; // where the marker line starts in the file
 };
 CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name);
 

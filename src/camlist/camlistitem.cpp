@@ -17,9 +17,20 @@ const QListWidgetItem *selectedItem(const QListWidget *list)
 } // namespace
 
 CamListItem::CamListItem(const QByteArray &name)
-    : QListWidgetItem(QString::fromLocal8Bit(name))
+    : QListWidgetItem(shownName(name))
 {
     setData(kNameBytesRole, name);
+}
+
+QString CamListItem::shownName(const QByteArray &name)
+{
+    QString text = QString::fromLocal8Bit(name);
+    if (text.size() > kShownNameLength) {
+        const bool pairCut = text.at(kShownNameLength - 1).isHighSurrogate();
+        text.truncate(kShownNameLength - (pairCut ? 1 : 0));
+        text += QChar(0x2026);
+    }
+    return text;
 }
 
 bool CamListItem::operator<(const QListWidgetItem &other) const

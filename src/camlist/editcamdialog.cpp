@@ -29,7 +29,7 @@ void EditCamDialog::Form_Load()
         editEntry = found;
     else
         found.name = CamListItem::selectedName(m_List1);
-    setWindowTitle(QString::fromLocal8Bit(found.name));
+    setWindowTitle(CamListItem::shownName(found.name));
     showEntry(found);
 }
 
@@ -50,6 +50,6 @@ void EditCamDialog::updateOpenSlots(const CameraEntry &edited)
 {
     if (m_slotPane == nullptr || m_openedTitle.isEmpty())
         return;
-    m_slotPane->updateOpenCam(m_openedTitle, QString::fromLocal8Bit(edited.name),
+    m_slotPane->updateOpenCam(m_openedTitle, CamListItem::shownName(edited.name),
                               QString::fromLocal8Bit(edited.address), QString::fromLocal8Bit(edited.refresh));
 }

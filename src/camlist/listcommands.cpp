@@ -103,7 +103,7 @@ void ListCommands::cmdRemove_Click()
     if (!FindCamEntry(CamListItem::selectedName(m_List1), found))
         return;
     foundEntry = found;
-    if (!confirmDelete(m_mainWindow, QString::fromLocal8Bit(found.name)))
+    if (!confirmDelete(m_mainWindow, CamListItem::shownName(found.name)))
         return;
     RemoveCamEntry(found);
     if (m_List1 == nullptr)
@@ -150,6 +150,6 @@ void ListCommands::OpenCam(const QByteArray &name)
         return;
 
     ++m_state.intOpenCams;
-    m_slotPane->loadCam(static_cast<qint16>(freeSlot), QString::fromLocal8Bit(found.name),
+    m_slotPane->loadCam(static_cast<qint16>(freeSlot), CamListItem::shownName(found.name),
                         QString::fromLocal8Bit(found.address), QString::fromLocal8Bit(found.refresh));
 }

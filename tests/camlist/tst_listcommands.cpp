@@ -1,5 +1,6 @@
 #include "camlist/addcamdialog.h"
 #include "camlist/camlistfile.h"
+#include "camlist/camlistitem.h"
 #include "camlist/camlistmessages.h"
 #include "camlist/editcamdialog.h"
 #include "camlist/listcommands.h"
@@ -32,6 +33,8 @@ QByteArray camBlock(const QByteArray &name, const QByteArray &address, const QBy
 const QByteArray kCamBlock = camBlock("Cam", kClosed + "cam.jpg", "10");
 const QByteArray kCafeBlock = camBlock("Caf\xe9", kClosed + "caf\xe9.jpg", "10");
 const QString kCafe = QStringLiteral("Caf\uFFFD"); // how the list shows the name stored as "Caf\xe9"
+const QByteArray kLongName(CamListItem::kShownNameLength + 1, 'L');
+const QString kLongShown = QString(CamListItem::kShownNameLength, u'L') + u'\u2026'; // how it is named
 
 QByteArray listBytes()
 {
@@ -80,14 +83,15 @@ struct Fixture
     MessageBoxAnswerer boxes;
 
     // Cam 2, Cam, Garden (written with a capital marker: listed, never found), Hourly (a refresh
-    // longer than typing allows), Caf\xe9 (not valid in the encoding), [WebCam], Cam 00..24.
+    // longer than typing allows), Caf\xe9 (not valid in the encoding), [WebCam], a name too long to
+    // show whole, Cam 00..24.
     Fixture()
     {
         SetProgramFolder(dir.path());
         List1->setSortingEnabled(true);
         QByteArray bytes = "\r\n" + camBlock("Cam 2", kClosed + "2.jpg", "20") + kCamBlock +
             "[NAME]Garden\r\nhttp://127.0.0.1:9/g.jpg\r\n5\r\n" + camBlock("Hourly", kClosed, "3600") +
-            kCafeBlock + camBlock("[WebCam]", kClosed, "9");
+            kCafeBlock + camBlock("[WebCam]", kClosed, "9") + camBlock(kLongName, kClosed, "9");
         for (int n = 0; n <= SlotPane::kSlotCount; ++n)
             bytes += camBlock("Cam " + QByteArray::number(n).rightJustified(2, '0'), kClosed, "60");
         QFile file(camListPath());
@@ -265,6 +269,8 @@ void TestListCommands::remove_data()
     QTest::newRow("cancelled") << "Cam" << false << QByteArray() << true;
     QTest::newRow("bytes outside the encoding") << kCafe << true << kCafeBlock << true;
     QTest::newRow("name without block") << "Garden" << true << QByteArray() << false;
+    QTest::newRow("name too long to show whole")
+        << kLongShown << true << camBlock(kLongName, kClosed, "9") << true;
 }
 
 void TestListCommands::remove()
@@ -340,6 +346,8 @@ void TestListCommands::start_data()
     QTest::newRow("name without block") << QStringList{"Garden"} << -1 << QStringList{};
     QTest::newRow("[WebCam] while a slot was never used") << QStringList{"[WebCam]"} << -1 << QStringList{};
     QTest::newRow("bytes outside the encoding") << QStringList{kCafe} << -1 << QStringList{kCafe};
+    QTest::newRow("name too long to show whole")
+        << QStringList{kLongShown, kLongShown} << -1 << QStringList{kLongShown};
     QStringList all;
     for (int n = 0; n <= SlotPane::kSlotCount; ++n)
         all << QStringLiteral("Cam %1").arg(n, 2, 10, QLatin1Char('0'));
