@@ -62,6 +62,8 @@ QString FetchOutcome::text() const
         return QStringLiteral("header block too large");
     case Kind::OverBudget:
         return QStringLiteral("too much received at once by all cameras");
+    case Kind::Unfinished:
+        return QStringLiteral("reply still arriving when the next fetch began");
     }
     return {};
 }

@@ -26,6 +26,7 @@ struct FetchOutcome
         ReplyTooLarge,
         HeaderTooLarge,
         OverBudget, // the replies in flight together held too much
+        Unfinished, // the reply was still arriving when the next fetch began
     };
     Kind kind = Kind::PictureReceived;
     QString detail;

@@ -123,9 +123,13 @@ QString SlotFetch::stallSeconds() const
 
 bool SlotFetch::start(const QString &address)
 {
-    if (m_socket != nullptr && m_stallTimer->isActive() &&
-        m_stallTimer->remainingTimeAsDuration() <= kStallSlack)
-        fail(FetchOutcome::Kind::NoAnswer, stallSeconds());
+    if (m_socket != nullptr && !m_replyEnded) {
+        // A server that drips its reply, or never ends it, would otherwise go unnoticed forever.
+        if (m_stallTimer->isActive() && m_stallTimer->remainingTimeAsDuration() <= kStallSlack)
+            fail(FetchOutcome::Kind::NoAnswer, stallSeconds());
+        else
+            fail(FetchOutcome::Kind::Unfinished);
+    }
     abandon();
     ++m_startCount;
     const AddressSplit split = splitAddress(address);
@@ -157,6 +161,7 @@ void SlotFetch::connectTo(const CamAddress &target)
     m_target = target;
     m_sentAuthorization = false;
     m_socketConnected = false;
+    m_replyEnded = false;
     m_certificateProblem.clear();
     auto *socket = new QSslSocket(this);
     m_socket = socket;
@@ -428,6 +433,7 @@ void SlotFetch::onDisconnected(QSslSocket *socket)
     }
     if (m_socket == socket) {
         m_stallTimer->stop();
+        m_replyEnded = true;
         emit replyFinished();
     }
 }

@@ -48,7 +48,8 @@ public:
     // Abandons the running fetch, then takes the address apart. A bad address ends the start there
     // (false), with the counters of the previous reply left as they were. Otherwise the reply state
     // is reset and, when the address names a host, the connection begins (true). A running fetch
-    // that had received nothing for about its stall limit is reported as failed first.
+    // whose reply has not ended is reported as failed first: as unanswered when it had received
+    // nothing for about its stall limit, else as unfinished.
     bool start(const QString &address);
     // Closes the connection without any further signal and frees the reply buffer at once.
     void abandon();
@@ -147,6 +148,7 @@ private:
     int m_challengesAnswered = 0; // in this fetch
     bool m_sentAuthorization = false; // on the current connection
     bool m_socketConnected = false; // the current connection was made
+    bool m_replyEnded = false; // the server closed the current connection
     QString m_certificateProblem; // why the current connection's certificate was refused
     AuthSession m_auth;
     QTimer *m_stallTimer = nullptr;

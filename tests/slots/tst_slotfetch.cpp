@@ -329,6 +329,33 @@ private slots:
             QCOMPARE(failure(), FetchOutcome::Kind::NoAnswer);
     }
 
+    void replaced_data()
+    {
+        QTest::addColumn<bool>("replyEnded"); // before the next start
+        QTest::addColumn<bool>("reported");
+        QTest::newRow("while the reply drips in") << false << true;
+        QTest::newRow("after the reply ended") << true << false;
+    }
+
+    void replaced()
+    {
+        QFETCH(bool, replyEnded);
+        CamReply reply = picture(QByteArray(600, 'x'));
+        reply.splitAt = {100, 200};
+        reply.delayMs = replyEnded ? 0 : 60000;
+        m_server.setReply("/drip.jpg", reply);
+        QVERIFY(m_fetch->start(local("/drip.jpg")));
+        if (replyEnded)
+            QVERIFY(m_finished->wait());
+        else
+            QTRY_VERIFY(m_fetch->replyBuffer().size() >= 100);
+        QVERIFY(m_fetch->start(local("/drip.jpg")));
+        QTEST(!m_failed->isEmpty(), "reported");
+        if (!m_failed->isEmpty())
+            QCOMPARE(failure(), FetchOutcome::Kind::Unfinished);
+        m_fetch->abandon();
+    }
+
     void certificateRefused_data()
     {
         QTest::addColumn<int>("server"); // TestCa::Server
