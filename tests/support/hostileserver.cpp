@@ -7,6 +7,7 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -44,12 +45,18 @@ void endConnection(QTcpSocket *socket, const HostileBehaviour &behaviour)
         QTimer::singleShot(kResetDelayMs, socket, reset);
         return;
     }
-    case HostileBehaviour::End::Endless: {
-        QByteArray piece = behaviour.filler.repeated(kFillerPiece / behaviour.filler.size() + 1);
-        const auto topUp = [socket, piece] {
-            while (socket->state() == QAbstractSocket::ConnectedState &&
-                   socket->bytesToWrite() < kMaxQueuedBytes)
-                socket->write(piece);
+    case HostileBehaviour::End::Stream: {
+        const QByteArray piece = behaviour.filler.repeated(kFillerPiece / behaviour.filler.size() + 1);
+        // Below 0: no end.
+        const auto left = std::make_shared<qint64>(behaviour.streamBytes);
+        const auto topUp = [socket, piece, left] {
+            while (*left != 0 && socket->state() == QAbstractSocket::ConnectedState &&
+                   socket->bytesToWrite() < kMaxQueuedBytes) {
+                const qint64 size = *left < 0 ? piece.size() : std::min<qint64>(*left, piece.size());
+                socket->write(piece.constData(), size);
+                if (*left > 0)
+                    *left -= size;
+            }
         };
         QObject::connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
         topUp();

@@ -23,15 +23,17 @@ struct HostileBehaviour
         Close, // after the last byte
         Reset, // a TCP reset once the bytes have gone out
         KeepOpen, // nothing more is sent, and the connection is never closed
-        Endless, // filler follows forever, queued only while less than about 1 MiB waits
+        Stream, // filler follows, queued only while less than about 1 MiB waits: forever, or up to
+                // streamBytes and then nothing more with the connection kept open
     };
 
-    QByteArray bytes;
+    QByteArray bytes{};
     Pace pace = Pace::AtOnce;
     qsizetype pauseAt = 0;
     End end = End::Close;
-    QByteArray filler;
+    QByteArray filler{};
     int goodFirst = 0;
+    qint64 streamBytes = -1;
 };
 
 // A loopback HTTP server on its own thread (a separate server, not sharing the window thread's
