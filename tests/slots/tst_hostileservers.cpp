@@ -32,6 +32,7 @@ using End = HostileBehaviour::End;
 constexpr int kGoodCameras = 3; // in slots 0 to 2, refresh 1 s
 constexpr int kMinRoundMs = 6000;
 constexpr int kMaxRoundMs = 20000;
+constexpr int kBombSide = 4000; // an RGBA PNG of 61 MiB, all zeros
 constexpr qint64 kStalledBodyBytes = qint64(63) * 1024 * 1024; // the per-reply limit is 64 MiB
 constexpr qint64 kMaxGoodGapMs = 3000; // refresh 1 s, generous for a loaded machine under sanitizers
 constexpr qint64 kBudgetMiB = ReplyBudget::kDefaultBytes / (1024 * 1024);
@@ -105,6 +106,16 @@ QByteArray hugePng()
 {
     return QByteArray::fromHex("89504e470d0a1a0a") +
         pngChunk("IHDR", QByteArray::fromHex("7fffffff7fffffff0802000000")) + pngChunk("IEND", {});
+}
+// A PNG that is small on the wire but large when decoded: side x side RGBA, all zeros.
+QByteArray bombPng(int side)
+{
+    QByteArray header;
+    QDataStream out(&header, QIODevice::WriteOnly);
+    out << quint32(side) << quint32(side) << quint8(8) << quint8(6) << quint8(0) << quint8(0) << quint8(0);
+    const QByteArray zlib = qCompress(QByteArray(qsizetype(side) * (1 + 4 * side), '\0'), 9).sliced(4);
+    return QByteArray::fromHex("89504e470d0a1a0a") + pngChunk("IHDR", header) + pngChunk("IDAT", zlib) +
+        pngChunk("IEND", {});
 }
 QByteArray hugeGif()
 {
@@ -373,7 +384,10 @@ private slots:
     {
         QTest::addColumn<HostileBehaviour>("behaviour");
         QTest::addColumn<int>("refresh");
+        QTest::addColumn<Shown>("shown");
+        QTest::addColumn<QByteArray>("picture"); // what a new picture shows
         QTest::addColumn<QStringList>("outcomes"); // any of them, per camera
+        QTest::addColumn<QString>("seenOnce"); // the outcome of one camera at least
         const HostileBehaviour endless{
             .bytes = pictureReply({}), .end = End::Stream, .filler = bytes("\xff\0\1\2"), .goodFirst = 1};
         HostileBehaviour stalled = endless;
@@ -381,16 +395,27 @@ private slots:
         // A fetch that is replaced by the next one before it has failed leaves the note as it was
         // (see fetchLongerThanItsPeriod).
         const QString received = text(Kind::PictureReceived);
-        QTest::newRow("endless") << endless << 3
-                                 << QStringList{text(Kind::ReplyTooLarge), text(Kind::OverBudget), received};
+        const QString overBudget = text(Kind::OverBudget);
+        QTest::newRow("endless") << endless << 3 << Shown::Kept << QByteArray()
+                                 << QStringList{text(Kind::ReplyTooLarge), overBudget, received}
+                                 << overBudget;
         QTest::newRow("stalled short of the limit")
-            << stalled << 5 << QStringList{text(Kind::OverBudget), text(Kind::NoAnswer, u"5"_s), received};
+            << stalled << 5 << Shown::Kept << QByteArray()
+            << QStringList{overBudget, text(Kind::NoAnswer, u"5"_s), received} << overBudget;
+        // Each takes longer to decode than the period, and together they keep the workers busy.
+        const QByteArray bomb = bombPng(kBombSide);
+        QTest::newRow("pictures of 61 MiB in 62 KiB")
+            << HostileBehaviour{.bytes = pictureReply(bomb), .goodFirst = 1} << 1 << Shown::New << bomb
+            << QStringList{received} << received;
     }
     void greedyCameras()
     {
         QFETCH(HostileBehaviour, behaviour);
         QFETCH(int, refresh);
+        QFETCH(Shown, shown);
+        QFETCH(QByteArray, picture);
         QFETCH(QStringList, outcomes);
+        QFETCH(QString, seenOnce);
         QFile peakReset(u"/proc/self/clear_refs"_s);
         QVERIFY(peakReset.open(QIODevice::WriteOnly) && peakReset.write("5") == 1);
         peakReset.close();
@@ -403,22 +428,22 @@ private slots:
             paths << "/greedy" + QByteArray::number(k) + ".jpg";
             hostile.setBehaviour(paths.last(), behaviour);
         }
-        QList<int> notKept;
+        QList<int> otherShown;
         QStringList otherOutcomes; // slot: outcome
         QMap<QString, int> tally; // cameras by outcome
         const auto look = [&] {
-            notKept.clear();
+            otherShown.clear();
             otherOutcomes.clear();
             tally.clear();
-            for (qsizetype k = 0; k < paths.size(); ++k) {
-                const Seen s = seen(pane, kGoodCameras + int(k), {});
+            for (int i = kGoodCameras; i < SlotPane::kSlotCount; ++i) {
+                const Seen s = seen(pane, i, picture);
                 ++tally[s.outcome];
-                if (s.shown != Shown::Kept)
-                    notKept << kGoodCameras + int(k);
+                if (s.shown != shown)
+                    otherShown << i;
                 if (!outcomes.contains(s.outcome))
-                    otherOutcomes << u"%1: %2"_s.arg(kGoodCameras + k).arg(s.outcome);
+                    otherOutcomes << u"%1: %2"_s.arg(i).arg(s.outcome);
             }
-            return notKept.isEmpty() && otherOutcomes.isEmpty();
+            return otherShown.isEmpty() && otherOutcomes.isEmpty() && tally.contains(seenOnce);
         };
         const GoodTimes times = runSideBySide(
             pane, hostile, paths, QList<int>(paths.size(), refresh),
@@ -433,9 +458,9 @@ private slots:
               peak / 1024);
         for (auto it = tally.cbegin(); it != tally.cend(); ++it)
             qInfo("%d cameras: %s", it.value(), qPrintable(it.key()));
-        QCOMPARE(notKept, QList<int>());
+        QCOMPARE(otherShown, QList<int>());
         QVERIFY2(otherOutcomes.isEmpty(), qPrintable(otherOutcomes.join(u"; "_s)));
-        QVERIFY(tally.value(text(Kind::OverBudget)) > 0);
+        QVERIFY(tally.contains(seenOnce));
         verifyGoodTimes(times);
 #ifdef __SANITIZE_ADDRESS__
         qInfo("memory not checked: the sanitizer's own bookkeeping is in the figure");
