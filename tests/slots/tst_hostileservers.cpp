@@ -5,6 +5,7 @@
 #include "slots/cameraslot.h"
 #include "slots/fetchoutcome.h"
 #include "slots/replybudget.h"
+#include "slots/slotfetch.h"
 #include "slots/slotpane.h"
 #include "support/hostileserver.h"
 #include "support/offscreenmain.h"
@@ -253,6 +254,7 @@ struct GoodTimes
     qint64 roundMs = 0;
     int fewestReplies = 0;
     qint64 longestGapMs = 0;
+    QStringList failures; // the good cameras' failed fetches
 };
 
 qint64 peakResidentKiB()
@@ -310,6 +312,10 @@ class TestHostileServers : public QObject
             if (i < kGoodCameras)
                 handled.at(std::size_t(i)) << clock.elapsed();
         });
+        QStringList failures;
+        for (int i = 0; i < kGoodCameras; ++i)
+            QObject::connect(pane.slot(i)->fetch(), &SlotFetch::failed, &scope,
+                             [&](const FetchOutcome &outcome) { failures << outcome.text(); });
         clock.start();
         for (int i = 0; i < kGoodCameras; ++i)
             pane.loadCam(qint16(i), u"Good %1"_s.arg(i), u"http://127.0.0.1:%1/good.jpg"_s.arg(good.port()),
@@ -320,7 +326,7 @@ class TestHostileServers : public QObject
                          QString::number(refresh[k]));
         while (!done(clock.elapsed()))
             QTest::qWait(50);
-        GoodTimes times{clock.elapsed(), INT_MAX, 0};
+        GoodTimes times{clock.elapsed(), INT_MAX, 0, failures};
         for (QList<qint64> &at : handled) {
             times.fewestReplies = std::min(times.fewestReplies, int(at.size()));
             at.prepend(0);
@@ -372,6 +378,7 @@ class TestHostileServers : public QObject
               times.fewestReplies, times.longestGapMs);
         QVERIFY(times.fewestReplies >= times.roundMs / 2000);
         QVERIFY(times.longestGapMs <= kMaxGoodGapMs);
+        QCOMPARE(times.failures, QStringList());
     }
 
 private slots:
