@@ -126,7 +126,7 @@ QByteArray hugeGif()
 struct Case
 {
     const char *name;
-    HostileBehaviour behaviour; // goodFirst is set to 1 for every case
+    HostileBehaviour behaviour; // goodFirst is set to 1 for every case, "{path}" to the case's path
     Shown shown;
     QString outcome;
     QByteArray picture = kOther; // what a new picture shows
@@ -175,6 +175,9 @@ const QList<QList<Case>> &rounds()
              text(Kind::HeaderTooLarge)},
             {"one header line of 1 MiB", plain(pictureReply(kOther, {"X-Huge: " + QByteArray(1 << 20, 'h')})),
              Shown::Kept, text(Kind::HeaderTooLarge)},
+            {"redirects to itself",
+             plain(CamServer::httpReply("HTTP/1.1 302 Found", {"Location: {path}"}, {})), Shown::Kept,
+             text(Kind::TooManyRedirects)},
             {"HTTP/1.0 reply", plain(pictureReply(kOther, {}, "HTTP/1.0 200 OK")), Shown::New, received},
             {"line ends without CR", plain("HTTP/1.1 200 OK\nContent-Type: image/jpeg\n\n" + kOther),
              Shown::NotFound, text(Kind::NotAPicture)},
@@ -351,6 +354,7 @@ class TestHostileServers : public QObject
             paths << "/" + QByteArray::number(paths.size()) + ".jpg";
             HostileBehaviour behaviour = c.behaviour;
             behaviour.goodFirst = 1;
+            behaviour.bytes.replace("{path}", paths.last());
             hostile.setBehaviour(paths.last(), behaviour);
             refresh << c.refresh;
         }
