@@ -2,9 +2,30 @@
 
 #include "common/pictureworkers.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QtConcurrent>
 
+#include <bit>
 #include <utility>
+
+namespace {
+
+// Smaller pictures first: one step lower for each doubling of the pixel count the header declares.
+// The header alone is read.
+int decodePriority(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return 0;
+    const QSize size = QImageReader(&buffer).size();
+    if (size.isEmpty())
+        return 0;
+    return -std::bit_width(quint64(size.width()) * quint64(size.height()));
+}
+
+} // namespace
 
 SlotDecoder::SlotDecoder(QObject *parent)
     : QObject(parent)
@@ -24,7 +45,10 @@ void SlotDecoder::decode(Job job)
         return;
     }
     if (m_running) {
-        m_current.reset();
+        if (m_current && !m_lastOvertaken) {
+            m_current.reset();
+            m_lastOvertaken = true;
+        }
         m_waiting = std::move(job);
         return;
     }
@@ -35,13 +59,17 @@ void SlotDecoder::drop()
 {
     m_current.reset();
     m_waiting.reset();
+    m_lastOvertaken = false;
 }
 
 void SlotDecoder::run(Job job)
 {
     m_running = true;
-    m_watcher.setFuture(QtConcurrent::run(
-        pictureWorkers(), [body = job.body, size = job.size] { return SlotPicture::decode(body, size); }));
+    m_watcher.setFuture(
+        QtConcurrent::task([body = job.body, size = job.size] { return SlotPicture::decode(body, size); })
+            .withPriority(decodePriority(job.body))
+            .onThreadPool(*pictureWorkers())
+            .spawn());
     m_current = std::move(job);
 }
 
@@ -50,6 +78,8 @@ void SlotDecoder::onFinished()
     m_running = false;
     const std::optional<Job> job = std::exchange(m_current, std::nullopt);
     const std::optional<SlotPicture> picture = job ? m_watcher.result() : std::nullopt;
+    if (job)
+        m_lastOvertaken = false;
     if (m_waiting) {
         Job next = std::move(*m_waiting);
         m_waiting.reset();

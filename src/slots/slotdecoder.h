@@ -12,7 +12,10 @@
 // The decodes of one slot's picture replies, run on the picture workers, at most one at a time.
 // A reply that arrives while a decode runs waits, replacing any reply already waiting; drop()
 // forgets both. A result is reported (decoded, on the window thread) only for the newest reply
-// that was not dropped; a result that comes back after a newer reply or a drop is thrown away.
+// that was not dropped; a result that comes back after a newer reply or a drop is thrown away,
+// except that two results in a row are never thrown away for newer replies: a slot whose decodes
+// outlast its refresh period still shows every second one. Smaller pictures are decoded first, so
+// a camera sending enormous pictures does not hold up the others.
 class SlotDecoder : public QObject
 {
     Q_OBJECT
@@ -48,4 +51,5 @@ private:
     std::optional<Job> m_current; // the job being decoded, while its result still counts
     std::optional<Job> m_waiting;
     bool m_inline = false;
+    bool m_lastOvertaken = false; // the last result was thrown away for a newer reply
 };

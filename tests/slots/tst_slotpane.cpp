@@ -298,6 +298,31 @@ private slots:
         QCOMPARE(handled, QList<QByteArray>({shown}));
     }
 
+    void decodesOutlastingThePeriod()
+    {
+        // Each reply comes while the one before decodes: the first is overtaken by the second,
+        // the second is still shown though the third overtakes it, then the third.
+        QList<QByteArray> handled;
+        connect(m_pane.get(), &SlotPane::replyHandled, m_pane.get(),
+                [&](int Index) { handled.append(slot(Index)->picture().bytes()); });
+        const QByteArray second = TestPictures::jpeg(40, 30, Qt::green);
+        const QByteArray third = TestPictures::jpeg(40, 30, Qt::blue);
+        {
+            HeldWorkers held;
+            receive(8, pictureReply(TestPictures::jpeg(40, 30, Qt::red)));
+            receive(8, pictureReply(second));
+        }
+        waitForPictureWork(); // the first is decoded; its result has not come back
+        {
+            HeldWorkers held;
+            QCoreApplication::sendPostedEvents(); // the second waits for a worker
+            receive(8, pictureReply(third));
+        }
+        finishDecodes();
+        QTRY_COMPARE(handled.size(), 2);
+        QCOMPARE(handled, QList<QByteArray>({second, third}));
+    }
+
     void stoppedWhileDecoding()
     {
         QSignalSpy handled(m_pane.get(), &SlotPane::replyHandled);
