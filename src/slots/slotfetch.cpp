@@ -343,9 +343,12 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
     const QByteArrayView headerBlock = QByteArrayView(m_replyBuffer).first(headerEnd);
     m_contentLength = contentLengthOf(headerBlock);
     // The whole reply's room at once: no regrowth, no spare room left when it is complete.
-    if (const std::optional<qint64> declared = declaredBodyLength(headerBlock)) {
-        const qint64 whole = headerEnd + HttpProtocol::kHeaderEnd.size() + *declared;
-        if (whole <= m_replySizeLimit && whole > m_replyBuffer.capacity())
+    // Compared before adding: a declared length near the 64-bit limit must not overflow the sum.
+    const qint64 headerBytes = headerEnd + HttpProtocol::kHeaderEnd.size();
+    if (const std::optional<qint64> declared = declaredBodyLength(headerBlock);
+        declared && *declared <= m_replySizeLimit - headerBytes) {
+        const qint64 whole = headerBytes + *declared;
+        if (whole > m_replyBuffer.capacity())
             m_replyBuffer.reserve(whole);
     }
     if (!answerHeader())
