@@ -4,6 +4,7 @@ BUILD_DIR    := $(if $(filter asan,$(PRESET)),build-asan,build)
 DEMOCAM_PORT ?= 47080
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= 1
 
 .PHONY: all bootstrap configure build run test test-asan lint bench pictures fuzz clean
 
@@ -36,9 +37,9 @@ bench: build
 	@scripts/run-bench "$(BUILD_DIR)"
 
 # Each parser's fuzz target for FUZZ_SECONDS over its corpus (clang, build-fuzz/); crashes go to
-# build-fuzz/crashes/<target>/. FUZZ_JOBS targets at a time (default 1).
+# build-fuzz/crashes/<target>/. FUZZ_JOBS targets at a time.
 fuzz: bootstrap
-	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/fuzz
 
 # Regenerates the small pictures kept in resources/ (they are committed).
 pictures: build
