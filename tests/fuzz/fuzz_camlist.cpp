@@ -41,7 +41,7 @@ void checkRemoval(QByteArrayView file, const QByteArrayList &names, QByteArrayVi
     FUZZ_CHECK(left.size() == names.size() - gone);
     FUZZ_CHECK(isSubsequence(left, names));
     const CamEntryLookup after = lookupCamEntry(removal.bytes, name);
-    FUZZ_CHECK(!after.found || after.markerLine > lookup.markerLine);
+    FUZZ_CHECK(!after.found || after.markerStart > lookup.markerStart);
 }
 
 } // namespace
