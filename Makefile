@@ -3,8 +3,10 @@ PRESET       ?= dev
 BUILD_DIR    := $(if $(filter asan,$(PRESET)),build-asan,build)
 DEMOCAM_PORT ?= 47080
 JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= 1
 
-.PHONY: all bootstrap configure build run test test-asan lint bench pictures clean
+.PHONY: all bootstrap configure build run test test-asan lint bench pictures fuzz clean
 
 all: build
 
@@ -34,9 +36,14 @@ lint: build
 bench: build
 	@scripts/run-bench "$(BUILD_DIR)"
 
+# Each parser's fuzz target for FUZZ_SECONDS over its corpus (clang, build-fuzz/); crashes go to
+# build-fuzz/crashes/<target>/. FUZZ_JOBS targets at a time.
+fuzz: bootstrap
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) scripts/fuzz
+
 # Regenerates the small pictures kept in resources/ (they are committed).
 pictures: build
 	@"$(BUILD_DIR)/tools/makepictures/makepictures" resources
 
 clean:
-	@rm -rf build build-asan
+	@rm -rf build build-asan build-fuzz

@@ -122,8 +122,14 @@ bool CamEntryDialog::ValidateFields()
         showFieldError(this, kMissingInformationText);
         return false;
     }
-    if (!camEntryIsWritable(typedEntry())) {
+    switch (camEntryFault(typedEntry())) {
+    case CamEntryFault::None:
+        break;
+    case CamEntryFault::LineBreak:
         showFieldError(this, kLineBreakInFieldText);
+        return false;
+    case CamEntryFault::StartsWithMarker:
+        showFieldError(this, kMarkerInFieldText);
         return false;
     }
     return true;

@@ -166,9 +166,18 @@ CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name)
     return lookup;
 }
 
+CamEntryFault camEntryFault(const CameraEntry &entry)
+{
+    if (entry.name.contains(kCR) || entry.address.contains(kCR) || entry.refresh.contains(kCR))
+        return CamEntryFault::LineBreak;
+    if (markerAt(entry.address, 0) || markerAt(entry.refresh, 0))
+        return CamEntryFault::StartsWithMarker;
+    return CamEntryFault::None;
+}
+
 bool camEntryIsWritable(const CameraEntry &entry)
 {
-    return !entry.name.contains(kCR) && !entry.address.contains(kCR) && !entry.refresh.contains(kCR);
+    return camEntryFault(entry) == CamEntryFault::None;
 }
 
 QByteArray camEntryAppendBytes(QByteArrayView fileEnd, const CameraEntry &entry)

@@ -32,7 +32,11 @@ struct CamEntryLookup
 };
 CamEntryLookup lookupCamEntry(QByteArrayView bytes, QByteArrayView name);
 
-// False when a field holds a CR, which would break the block into other lines.
+// Why an entry cannot be written as a block that reads back as itself: a field holding a CR would
+// break the block into other lines; an address or refresh that starts with the marker (any letter
+// case) would be read back as the start of another block.
+enum class CamEntryFault { None, LineBreak, StartsWithMarker };
+CamEntryFault camEntryFault(const CameraEntry &entry);
 bool camEntryIsWritable(const CameraEntry &entry);
 
 // The bytes that add the entry's block at the end of a file whose content ends with fileEnd (the

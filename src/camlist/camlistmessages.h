@@ -8,6 +8,7 @@ class QWidget;
 
 inline constexpr char kMissingInformationText[] = "you must enter all information";
 inline constexpr char kLineBreakInFieldText[] = "the name, URL and refresh cannot hold a line break";
+inline constexpr char kMarkerInFieldText[] = "the URL and refresh cannot start with [name]";
 
 // A field the dialog cannot store: the text, title ":: error", one OK button.
 void showFieldError(QWidget *parent, const char *text);

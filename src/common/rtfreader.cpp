@@ -345,7 +345,9 @@ bool RtfParser::controlSequence()
             ++m_pos;
         int value = 0;
         while (!atEnd() && isDigit(m_in[m_pos])) {
-            value = std::min(kMaxParameter, value * 10 + (m_in[m_pos] - '0'));
+            // Widened first: a tenth digit on a value at the cap would overflow an int.
+            value =
+                static_cast<int>(std::min<qint64>(kMaxParameter, qint64(value) * 10 + (m_in[m_pos] - '0')));
             ++m_pos;
         }
         parameter = negative ? -value : value;

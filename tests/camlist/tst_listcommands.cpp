@@ -173,7 +173,8 @@ void TestListCommands::addDialog()
     QCOMPARE(f.items().mid(0, 4), (QStringList{"[WebCam]", kCafe, "Cam", "Cam"}));
 }
 
-// OK with a field missing or holding a CR: one message, nothing written, the dialog stays.
+// OK with a field missing, holding a CR or starting with the marker: one message, nothing written, the dialog
+// stays.
 void TestListCommands::dialogsThatWriteNothing_data()
 {
     QTest::addColumn<bool>("edit"); // the edit dialog for Cam, or the add dialog
@@ -189,6 +190,10 @@ void TestListCommands::dialogsThatWriteNothing_data()
                                          << "x" << QString::fromLatin1(kLineBreakInFieldText);
     QTest::newRow("edit, CR in the address") << true << "Cam"
                                              << "x\r" << QString::fromLatin1(kLineBreakInFieldText);
+    // Read back, the address line would start another camera's block.
+    QTest::newRow("add, address starting with the marker")
+        << false << "New"
+        << "[Name]h/x" << QString::fromLatin1(kMarkerInFieldText);
 }
 
 void TestListCommands::dialogsThatWriteNothing()
