@@ -68,6 +68,8 @@ void SlotFetch::abandon()
 {
     ++m_generation;
     m_replyBuffer = QByteArray();
+    m_headerEnd = -1; // nothing is left to split
+    m_headerScan.reset();
     recordHeld(0);
     detachSocket();
 }
