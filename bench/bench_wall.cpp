@@ -60,8 +60,8 @@ constexpr double kGoalMax1080Ms = 20;
 // The flood: endless replies beside good ones, as a wall may meet them.
 constexpr int kEndlessCameras = 21;
 constexpr int kEndlessRefreshS = 3;
-constexpr qint64 kEndlessPiece = 64 * 1024;
-constexpr qint64 kEndlessQueued = 1024 * 1024; // the server's own memory stays small
+constexpr qint64 kEndlessPiece = qint64(64) * 1024;
+constexpr qint64 kEndlessQueued = qint64(1024) * 1024; // the server's own memory stays small
 constexpr double kGoalFloodRssMiB = 256 + 64; // the replies' budget and a margin
 constexpr double kGoalFloodMaxMs = 100; // a click is acted on at once
 
