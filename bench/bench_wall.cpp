@@ -33,6 +33,7 @@
 #include <cstdio>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -71,6 +72,41 @@ double peakRssMiB()
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // KiB on Linux
 }
+
+// How late a 5 ms timer of the window thread fires, while measuring is on.
+class LatenessProbe
+{
+public:
+    explicit LatenessProbe(QObject *context)
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, context, [this] {
+            const double late = static_cast<double>(m_since.nsecsElapsed()) / 1e6 - kProbeMs;
+            m_since.start();
+            if (m_measuring)
+                m_lateness.push_back(std::max(late, 0.0));
+        });
+        m_since.start();
+        m_timer.start(kProbeMs);
+    }
+
+    // The largest and the 99th percentile of what was measured.
+    std::pair<double, double> maxAndP99()
+    {
+        if (m_lateness.empty())
+            return {0, 0};
+        std::sort(m_lateness.begin(), m_lateness.end());
+        return {m_lateness.back(), m_lateness[m_lateness.size() * 99 / 100]};
+    }
+
+    void setMeasuring(bool on) { m_measuring = on; }
+
+private:
+    bool m_measuring = true;
+    std::vector<double> m_lateness;
+    QElapsedTimer m_since;
+    QTimer m_timer;
+};
 
 QByteArray picturePath(const Size &size)
 {
@@ -154,18 +190,8 @@ int client(const QStringList &args)
 
     // The window thread's responsiveness: how late a 5 ms timer fires.
     bool measuring = false;
-    std::vector<double> lateness;
-    QElapsedTimer sinceProbe;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, &pane, [&] {
-        const double late = static_cast<double>(sinceProbe.nsecsElapsed()) / 1e6 - kProbeMs;
-        sinceProbe.start();
-        if (measuring)
-            lateness.push_back(std::max(late, 0.0));
-    });
-    sinceProbe.start();
-    probe.start(kProbeMs);
+    LatenessProbe probe(&pane);
+    probe.setMeasuring(false);
 
     int fetches = 0;
     QObject::connect(&pane, &SlotPane::replyHandled, &pane, [&](int) { fetches += measuring ? 1 : 0; });
@@ -174,6 +200,7 @@ int client(const QStringList &args)
     QElapsedTimer wall;
     QTimer::singleShot(kWarmUpMs, &pane, [&] {
         measuring = true;
+        probe.setMeasuring(true);
         cpu0 = processCpuMs();
         wall.start();
     });
@@ -181,9 +208,7 @@ int client(const QStringList &args)
         measuring = false;
         const double cpu = processCpuMs() - cpu0;
         const double elapsedS = static_cast<double>(wall.nsecsElapsed()) / 1e9;
-        std::sort(lateness.begin(), lateness.end());
-        const double p99 = lateness.empty() ? 0 : lateness[lateness.size() * 99 / 100];
-        const double worst = lateness.empty() ? 0 : lateness.back();
+        const auto [worst, p99] = probe.maxAndP99();
         qint64 kept = 0;
         int pictures = 0;
         for (int i = 0; i < SlotPane::kSlotCount; ++i) {
@@ -221,16 +246,7 @@ int flood(const QStringList &args)
         state.intOpenCams = qint16(i + 1);
     }
 
-    std::vector<double> lateness;
-    QElapsedTimer sinceProbe;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, &pane, [&] {
-        lateness.push_back(std::max(static_cast<double>(sinceProbe.nsecsElapsed()) / 1e6 - kProbeMs, 0.0));
-        sinceProbe.start();
-    });
-    sinceProbe.start();
-    probe.start(kProbeMs);
+    LatenessProbe probe(&pane);
     int goodFetches = 0;
     qint64 received = 0;
     QObject::connect(&pane, &SlotPane::replyHandled, &pane, [&](int Index) {
@@ -245,12 +261,11 @@ int flood(const QStringList &args)
     wall.start();
     QTimer::singleShot(seconds * 1000, &pane, [&] {
         const double elapsedS = static_cast<double>(wall.nsecsElapsed()) / 1e9;
-        std::sort(lateness.begin(), lateness.end());
-        const double p99 = lateness.empty() ? 0 : lateness[lateness.size() * 99 / 100];
+        const auto [worst, p99] = probe.maxAndP99();
         std::printf("good_fetches_per_s=%.2f received_mib_per_s=%.0f peak_rss_mib=%.1f late_max_ms=%.1f "
                     "late_p99_ms=%.1f\n",
                     goodFetches / elapsedS, static_cast<double>(received) / (1024.0 * 1024.0) / elapsedS,
-                    peakRssMiB(), lateness.empty() ? 0 : lateness.back(), p99);
+                    peakRssMiB(), worst, p99);
         std::fflush(stdout);
         QCoreApplication::quit();
     });
