@@ -69,6 +69,7 @@ void SlotFetch::abandon()
     ++m_generation;
     m_replyBuffer = QByteArray();
     m_headerEnd = -1; // nothing is left to split
+    m_declaredBodyLength.reset();
     m_headerScan.reset();
     recordHeld(0);
     detachSocket();
@@ -155,6 +156,7 @@ void SlotFetch::resetReply()
     m_contentLength = 0;
     m_bytesReceived = 0;
     m_headerEnd = -1;
+    m_declaredBodyLength.reset();
     m_headerScan.reset();
 }
 
@@ -347,9 +349,9 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
     // The whole reply's room at once: no regrowth, no spare room left when it is complete.
     // Compared before adding: a declared length near the 64-bit limit must not overflow the sum.
     const qint64 headerBytes = headerEnd + HttpProtocol::kHeaderEnd.size();
-    if (const std::optional<qint64> declared = declaredBodyLength(headerBlock);
-        declared && *declared <= m_replySizeLimit - headerBytes) {
-        const qint64 whole = headerBytes + *declared;
+    m_declaredBodyLength = declaredBodyLength(headerBlock); // read once; every later event asks
+    if (m_declaredBodyLength && *m_declaredBodyLength <= m_replySizeLimit - headerBytes) {
+        const qint64 whole = headerBytes + *m_declaredBodyLength;
         if (whole > m_replyBuffer.capacity())
             m_replyBuffer.reserve(whole);
     }
@@ -410,9 +412,8 @@ void SlotFetch::completeWhenWhole()
     // that has reached its valid Content-Length is the whole reply.
     if (m_socket == nullptr)
         return;
-    const std::optional<qint64> declared =
-        declaredBodyLength(QByteArrayView(m_replyBuffer).first(m_headerEnd));
-    if (!declared || m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size() < *declared)
+    if (!m_declaredBodyLength ||
+        m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size() < *m_declaredBodyLength)
         return;
     detachSocket();
     // After the data event's own work (the progress bar), as at the server's close.

@@ -139,6 +139,7 @@ private:
     bool m_headerDone = false;
     qint32 m_contentLength = 0;
     qsizetype m_headerEnd = -1; // where the blank line starts, once seen
+    std::optional<qint64> m_declaredBodyLength; // a valid Content-Length, once the header is seen
     HeaderEndScanner m_headerScan;
     qsizetype m_replySizeLimit = kMaxReplyBytes;
     ReplyBudget *m_budget = nullptr;
