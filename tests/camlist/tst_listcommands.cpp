@@ -18,23 +18,23 @@
 #include <QListWidget>
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Box = MessageBoxAnswerer::Box;
 
-// Cameras point at the loopback discard port: what their fetches get does not matter here.
-const QByteArray kClosed("http://127.0.0.1:9/");
+const QByteArray kClosed("http://127.0.0.1:9/"); // what the fetches get does not matter here
 
 QByteArray camBlock(const QByteArray &name, const QByteArray &address, const QByteArray &refresh)
 {
     return "[name]" + name + "\r\n" + address + "\r\n" + refresh + "\r\n\r\n";
 }
 
-const QByteArray kCamBlock = camBlock("Cam", kClosed + "cam.jpg", "10");
 const QByteArray kCafeBlock = camBlock("Caf\xe9", kClosed + "caf\xe9.jpg", "10");
-const QString kCafe = QStringLiteral("Caf\uFFFD"); // how the list shows the name stored as "Caf\xe9"
+const QString kCafe = u"Caf\uFFFD"_s; // how the list shows "Caf\xe9"
 const QByteArray kLongName(CamListItem::kShownNameLength + 1, 'L');
-const QString kLongShown = QString(CamListItem::kShownNameLength, u'L') + u'\u2026'; // how it is named
+const QString kLongShown = QString(CamListItem::kShownNameLength, u'L') + u'\u2026';
 
 QByteArray listBytes()
 {
@@ -59,19 +59,19 @@ void typeFields(QWidget *dialog, const QString &name, const QString &address, co
     field(dialog, "Text3")->setText(refresh);
 }
 
-// What a screen reader announces for every control of a window: never nothing.
+// A screen reader announces every control by a name.
 void verifyEveryControlNamed(QWidget *window)
 {
-    for (QWidget *control : window->findChildren<QWidget *>()) {
-        const QString name = QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-        QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
-    }
+    for (QWidget *control : window->findChildren<QWidget *>())
+        QVERIFY2(!QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty(),
+                 qPrintable(control->objectName()));
 }
 
 } // namespace
 
-// What the main window gives the list commands: a sorted list box, a slot pane and a list file
-// in a temporary program folder; every message box is answered.
+// The main window's list box, slot pane and list file; every message box is answered. The list:
+// Cam 2, Cam, Garden (capital marker: listed, never found), Hourly (refresh longer than typing
+// allows), Caf\xe9, [WebCam], a name too long to show whole, Cam 00..24.
 struct Fixture
 {
     QTemporaryDir dir;
@@ -82,27 +82,23 @@ struct Fixture
     ListCommands commands{&window, List1, pane, state};
     MessageBoxAnswerer boxes;
 
-    // Cam 2, Cam, Garden (written with a capital marker: listed, never found), Hourly (a refresh
-    // longer than typing allows), Caf\xe9 (not valid in the encoding), [WebCam], a name too long to
-    // show whole, Cam 00..24.
     Fixture()
     {
         SetProgramFolder(dir.path());
         List1->setSortingEnabled(true);
-        QByteArray bytes = "\r\n" + camBlock("Cam 2", kClosed + "2.jpg", "20") + kCamBlock +
-            "[NAME]Garden\r\nhttp://127.0.0.1:9/g.jpg\r\n5\r\n" + camBlock("Hourly", kClosed, "3600") +
-            kCafeBlock + camBlock("[WebCam]", kClosed, "9") + camBlock(kLongName, kClosed, "9");
+        QByteArray bytes = "\r\n" + camBlock("Cam 2", kClosed + "2.jpg", "20") +
+            camBlock("Cam", kClosed + "cam.jpg", "10") + "[NAME]Garden\r\nhttp://127.0.0.1:9/g.jpg\r\n5\r\n" +
+            camBlock("Hourly", kClosed, "3600") + kCafeBlock + camBlock("[WebCam]", kClosed, "9") +
+            camBlock(kLongName, kClosed, "9");
         for (int n = 0; n <= SlotPane::kSlotCount; ++n)
             bytes += camBlock("Cam " + QByteArray::number(n).rightJustified(2, '0'), kClosed, "60");
         QFile file(camListPath());
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
         FillCamList(List1, &window);
-        window.setGeometry(200, 150, 400, 300);
         window.show();
     }
 
-    // Selects the item showing this text, as the user does.
     void select(const QString &text)
     {
         List1->setCurrentItem(List1->findItems(text, Qt::MatchExactly).value(0));
@@ -116,7 +112,6 @@ struct Fixture
         return texts;
     }
 
-    // The titles of the slots shown, in slot order.
     QStringList openTitles() const
     {
         QStringList titles;
@@ -134,14 +129,10 @@ class TestListCommands : public QObject
 
 private slots:
     void addDialog();
-    void dialogsThatWriteNothing_data();
     void dialogsThatWriteNothing();
-    void editKeepsWhatWasNotChanged_data();
     void editKeepsWhatWasNotChanged();
     void editMovesEntryAndUpdatesOpenSlots();
-    void remove_data();
     void remove();
-    void commandsWithoutSelection_data();
     void commandsWithoutSelection();
     void start_data();
     void start();
@@ -153,94 +144,57 @@ void TestListCommands::addDialog()
     f.commands.cmdAdd_Click();
     AddCamDialog *Form2 = f.commands.Form2();
     verifyEveryControlNamed(Form2);
-    typeFields(Form2, QStringLiteral("Cam"), QStringLiteral(" http://127.0.0.1:9/yard.jpg "), QString());
-    QTest::keyClicks(field(Form2, "Text3"), QStringLiteral("12x4"));
-    QCOMPARE(field(Form2, "Text3")->text(), QStringLiteral("12x")); // three characters typed at most
+    typeFields(Form2, u"Cam"_s, u" http://127.0.0.1:9/yard.jpg "_s, QString());
+    QTest::keyClicks(field(Form2, "Text3"), u"12x4"_s);
 
-    // A failed write keeps the file and the dialog with what was typed; adding again brings the
-    // open dialog forward.
+    // A failed write keeps the file and the dialog; adding again brings the open dialog forward.
     const QByteArray before = listBytes();
     QVERIFY(WithFileSizeLimit(0, [Form2] { click(Form2, "Command1"); }));
     QCOMPARE(listBytes(), before);
     f.commands.cmdAdd_Click();
     QCOMPARE(f.commands.Form2(), Form2);
-    QVERIFY(Form2->isVisible());
 
-    // Nothing is trimmed, and a name already listed is added once more, sorted as a person reads.
+    // Nothing is trimmed, three refresh characters at most; a listed name is added once more.
     click(Form2, "Command1");
     QCOMPARE(listBytes(), before + camBlock("Cam", " http://127.0.0.1:9/yard.jpg ", "12x"));
     QTRY_COMPARE(f.commands.Form2(), nullptr);
     QCOMPARE(f.items().mid(0, 4), (QStringList{"[WebCam]", kCafe, "Cam", "Cam"}));
 }
 
-// OK with a field missing, holding a CR or starting with the marker: one message, nothing written, the dialog
-// stays.
-void TestListCommands::dialogsThatWriteNothing_data()
-{
-    QTest::addColumn<bool>("edit"); // the edit dialog for Cam, or the add dialog
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("told");
-
-    QTest::newRow("add, name empty") << false << ""
-                                     << " " << QString::fromLatin1(kMissingInformationText);
-    QTest::newRow("edit, address empty") << true << "Cam"
-                                         << "" << QString::fromLatin1(kMissingInformationText);
-    QTest::newRow("add, CR in the name") << false << "a\rb"
-                                         << "x" << QString::fromLatin1(kLineBreakInFieldText);
-    QTest::newRow("edit, CR in the address") << true << "Cam"
-                                             << "x\r" << QString::fromLatin1(kLineBreakInFieldText);
-    // Read back, the address line would start another camera's block.
-    QTest::newRow("add, address starting with the marker")
-        << false << "New"
-        << "[Name]h/x" << QString::fromLatin1(kMarkerInFieldText);
-}
-
+// A field missing, holding a CR, or an address starting with the marker (read back it would start
+// another block): one message, nothing written, the dialog stays.
 void TestListCommands::dialogsThatWriteNothing()
 {
-    QFETCH(bool, edit);
-    QFETCH(QString, name);
-    QFETCH(QString, address);
-    QFETCH(QString, told);
-    Fixture f;
-    f.select(QStringLiteral("Cam"));
-    edit ? f.commands.cmdEdit_Click() : f.commands.cmdAdd_Click();
-    CamEntryDialog *form = edit ? static_cast<CamEntryDialog *>(f.commands.Form3()) : f.commands.Form2();
-    typeFields(form, name, address, QStringLiteral("1"));
-    const QByteArray before = listBytes();
-    click(form, "Command1");
-    QCOMPARE(listBytes(), before);
-    QCOMPARE(f.boxes.seen, (QList<Box>{Box{QStringLiteral(":: error"), told, QMessageBox::Ok}}));
-    QCOMPARE(field(form, "Text2")->text(), address);
+    for (const auto &[edit, name, address, told] :
+         {std::tuple{true, u"Cam"_s, QString(), kMissingInformationText},
+          std::tuple{false, u"a\rb"_s, u"x"_s, kLineBreakInFieldText},
+          std::tuple{false, u"New"_s, u"[Name]h/x"_s, kMarkerInFieldText}}) {
+        Fixture f;
+        f.select(u"Cam"_s);
+        edit ? f.commands.cmdEdit_Click() : f.commands.cmdAdd_Click();
+        CamEntryDialog *form = edit ? static_cast<CamEntryDialog *>(f.commands.Form3()) : f.commands.Form2();
+        typeFields(form, name, address, u"1"_s);
+        const QByteArray before = listBytes();
+        click(form, "Command1");
+        QCOMPARE(listBytes(), before);
+        QCOMPARE(f.boxes.seen, (QList<Box>{Box{u":: error"_s, QString::fromLatin1(told), QMessageBox::Ok}}));
+        QCOMPARE(field(form, "Text2")->text(), address);
+    }
 }
 
-// Editing a camera and pressing OK without typing: its block moves to the end byte for byte.
-void TestListCommands::editKeepsWhatWasNotChanged_data()
-{
-    QTest::addColumn<QString>("shownName"); // the list item selected
-    QTest::addColumn<QByteArray>("stored"); // its block
-    QTest::addColumn<QString>("shownRefresh");
-
-    QTest::newRow("refresh longer than typing allows")
-        << "Hourly" << camBlock("Hourly", kClosed, "3600") << "3600";
-    QTest::newRow("bytes outside the encoding") << kCafe << kCafeBlock << "10";
-}
-
+// OK without typing: the block moves to the end byte for byte, refresh and 8-bit name unharmed.
 void TestListCommands::editKeepsWhatWasNotChanged()
 {
-    QFETCH(QString, shownName);
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, shownRefresh);
-    Fixture f;
-    f.select(shownName);
-    f.commands.cmdEdit_Click();
-    EditCamDialog *Form3 = f.commands.Form3();
-    QCOMPARE(field(Form3, "Text3")->text(), shownRefresh);
-    QByteArray expected = listBytes();
-    expected.replace(stored, "\r\n\r\n\r\n");
-    click(Form3, "Command1");
-    QCOMPARE(listBytes(), expected + "\r\n" + stored);
-    QCOMPARE(f.items().count(shownName), 1);
+    for (const auto &[shown, stored] :
+         {std::pair{u"Hourly"_s, camBlock("Hourly", kClosed, "3600")}, std::pair{kCafe, kCafeBlock}}) {
+        Fixture f;
+        f.select(shown);
+        f.commands.cmdEdit_Click();
+        const QByteArray expected = listBytes().replace(stored, "\r\n\r\n\r\n") + "\r\n" + stored;
+        click(f.commands.Form3(), "Command1");
+        QCOMPARE(listBytes(), expected);
+        QCOMPARE(f.items().count(shown), 1);
+    }
 }
 
 void TestListCommands::editMovesEntryAndUpdatesOpenSlots()
@@ -253,109 +207,71 @@ void TestListCommands::editMovesEntryAndUpdatesOpenSlots()
     f.commands.cmdEdit_Click();
     EditCamDialog *Form3 = f.commands.Form3();
     verifyEveryControlNamed(Form3);
-
-    typeFields(Form3, QStringLiteral("Porch"), QStringLiteral("http://127.0.0.1:9/moved.jpg"),
-               QStringLiteral("45"));
-    // The block moves to the end; the open slot of the camera takes the new values.
+    typeFields(Form3, u"Porch"_s, u"http://127.0.0.1:9/moved.jpg"_s, u"45"_s);
     click(Form3, "Command1");
     QVERIFY(listBytes().endsWith(camBlock("Porch", "http://127.0.0.1:9/moved.jpg", "45")));
     QTRY_COMPARE(f.commands.Form3(), nullptr);
     QCOMPARE(f.openTitles(), (QStringList{"Cam 2", "Porch"}));
-    QCOMPARE(f.pane->slot(1)->address(), QStringLiteral("http://127.0.0.1:9/moved.jpg"));
+    QCOMPARE(f.pane->slot(1)->address(), u"http://127.0.0.1:9/moved.jpg"_s);
 }
 
-void TestListCommands::remove_data()
-{
-    QTest::addColumn<QString>("shownName");
-    QTest::addColumn<bool>("confirmed");
-    QTest::addColumn<QByteArray>("block"); // removed; empty: none
-    QTest::addColumn<bool>("asked");
-
-    QTest::newRow("cancelled") << "Cam" << false << QByteArray() << true;
-    QTest::newRow("bytes outside the encoding") << kCafe << true << kCafeBlock << true;
-    QTest::newRow("name without block") << "Garden" << true << QByteArray() << false;
-    QTest::newRow("name too long to show whole")
-        << kLongShown << true << camBlock(kLongName, kClosed, "9") << true;
-}
-
+// Cancelled, a name without block (not asked), a name too long to show whole; an open camera runs on.
 void TestListCommands::remove()
 {
-    QFETCH(QString, shownName);
-    QFETCH(bool, confirmed);
-    QFETCH(QByteArray, block);
-    QFETCH(bool, asked);
-    Fixture f;
-    f.select(QStringLiteral("Cam"));
-    f.commands.cmdStartCam_Click();
-    f.boxes.answer = confirmed ? QMessageBox::Ok : QMessageBox::Cancel;
-    QByteArray expected = listBytes();
-    if (!block.isEmpty())
-        expected.replace(block, "\r\n\r\n\r\n").append("\r\n");
-    f.select(shownName);
-    f.commands.cmdRemove_Click();
-
-    QCOMPARE(listBytes(), expected);
-    const Box question{QStringLiteral("Confirm Delete"), "Are you sure you want to delete " + shownName + '?',
-                       QMessageBox::Ok | QMessageBox::Cancel};
-    QCOMPARE(f.boxes.seen, asked ? QList<Box>{question} : QList<Box>());
-    QCOMPARE(f.items().contains(shownName), block.isEmpty());
-    QCOMPARE(f.openTitles(), QStringList{"Cam"}); // an open camera keeps running
+    for (const auto &[shownName, confirmed, block, asked] :
+         {std::tuple{u"Cam"_s, false, QByteArray(), true}, std::tuple{u"Garden"_s, true, QByteArray(), false},
+          std::tuple{kLongShown, true, camBlock(kLongName, kClosed, "9"), true}}) {
+        Fixture f;
+        f.select(u"Cam"_s);
+        f.commands.cmdStartCam_Click();
+        f.boxes.answer = confirmed ? QMessageBox::Ok : QMessageBox::Cancel;
+        QByteArray expected = listBytes();
+        if (!block.isEmpty())
+            expected.replace(block, "\r\n\r\n\r\n").append("\r\n");
+        f.select(shownName);
+        f.commands.cmdRemove_Click();
+        QCOMPARE(listBytes(), expected);
+        const Box question{u"Confirm Delete"_s, "Are you sure you want to delete " + shownName + '?',
+                           QMessageBox::Ok | QMessageBox::Cancel};
+        QCOMPARE(f.boxes.seen, asked ? QList<Box>{question} : QList<Box>());
+        QCOMPARE(f.items().contains(shownName), block.isEmpty());
+        QCOMPARE(f.openTitles(), QStringList{"Cam"});
+    }
 }
 
-void TestListCommands::commandsWithoutSelection_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("noticed");
-    for (const char *command : {"edit", "remove", "start"})
-        QTest::newRow(command) << command << true;
-    QTest::newRow("double click") << "dblclick" << false;
-}
-
-// Twice each: one notice, centred on its window, and nothing else.
+// Twice each: one notice (none for a double click) and nothing else.
 void TestListCommands::commandsWithoutSelection()
 {
-    QFETCH(QString, command);
-    QFETCH(bool, noticed);
-    Fixture f;
-    const QByteArray before = listBytes();
-    const QHash<QString, void (ListCommands::*)()> commands{{"edit", &ListCommands::cmdEdit_Click},
-                                                            {"remove", &ListCommands::cmdRemove_Click},
-                                                            {"start", &ListCommands::cmdStartCam_Click},
-                                                            {"dblclick", &ListCommands::List1_DblClick}};
-    (f.commands.*commands.value(command))();
-    (f.commands.*commands.value(command))();
-
-    const QList<NoticeWindow *> notices = f.window.findChildren<NoticeWindow *>();
-    QCOMPARE(notices.size(), noticed ? 1 : 0);
-    QCOMPARE(listBytes(), before);
-    QVERIFY(f.boxes.seen.isEmpty());
-    QCOMPARE(f.state.intOpenCams, 0);
-    if (!noticed)
-        return;
-    NoticeWindow *Form4 = notices.first();
-    QVERIFY(Form4->isVisible());
-    verifyEveryControlNamed(Form4);
-    const QPoint offCentre = Form4->geometry().center() - f.window.geometry().center();
-    QVERIFY2(offCentre.manhattanLength() < Form4->height(), "centred on the window it belongs to");
+    for (auto command : {&ListCommands::cmdEdit_Click, &ListCommands::cmdRemove_Click,
+                         &ListCommands::cmdStartCam_Click, &ListCommands::List1_DblClick}) {
+        Fixture f;
+        const QByteArray before = listBytes();
+        (f.commands.*command)();
+        (f.commands.*command)();
+        const QList<NoticeWindow *> notices = f.window.findChildren<NoticeWindow *>();
+        QCOMPARE(notices.size(), command == &ListCommands::List1_DblClick ? 0 : 1);
+        QCOMPARE(listBytes(), before);
+        QVERIFY(f.boxes.seen.isEmpty());
+        QCOMPARE(f.state.intOpenCams, 0);
+        if (!notices.isEmpty())
+            verifyEveryControlNamed(notices.first());
+    }
 }
 
 void TestListCommands::start_data()
 {
     QTest::addColumn<QStringList>("started"); // selected and started in turn
     QTest::addColumn<int>("stopped"); // the slot stopped before the last start; -1: none
-    QTest::addColumn<QStringList>("open"); // the slots' titles afterwards
-
+    QTest::addColumn<QStringList>("open");
     QTest::newRow("lowest free slot")
         << QStringList{"Cam", "Cam 2", "Cam 00", "Hourly"} << 1 << QStringList{"Cam", "Hourly", "Cam 00"};
-    QTest::newRow("already open") << QStringList{"Cam", "Cam"} << -1 << QStringList{"Cam"};
     QTest::newRow("name without block") << QStringList{"Garden"} << -1 << QStringList{};
     QTest::newRow("[WebCam] while a slot was never used") << QStringList{"[WebCam]"} << -1 << QStringList{};
-    QTest::newRow("bytes outside the encoding") << QStringList{kCafe} << -1 << QStringList{kCafe};
-    QTest::newRow("name too long to show whole")
+    QTest::newRow("name too long, twice")
         << QStringList{kLongShown, kLongShown} << -1 << QStringList{kLongShown};
     QStringList all;
     for (int n = 0; n <= SlotPane::kSlotCount; ++n)
-        all << QStringLiteral("Cam %1").arg(n, 2, 10, QLatin1Char('0'));
+        all << u"Cam %1"_s.arg(n, 2, 10, QLatin1Char('0'));
     QTest::newRow("25th camera") << all << -1 << all.mid(0, SlotPane::kSlotCount);
 }
 

@@ -9,15 +9,6 @@
 
 #include <QString>
 
-namespace {
-
-bool holdsBreak(const QString &text)
-{
-    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) || text.contains(QChar(0));
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QString text = QString::fromLocal8Bit(
@@ -26,35 +17,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (split.status != AddressSplit::Status::Ok)
         return 0;
 
-    const CamAddress &address = split.address;
-    FUZZ_CHECK(!holdsBreak(text));
-    for (const QString *part :
-         {&address.hostName, &address.requestPath, &address.hostHeader, &address.userName, &address.password})
-        FUZZ_CHECK(!holdsBreak(*part));
-    FUZZ_CHECK(address.requestPath.startsWith(QLatin1Char('/')));
-    FUZZ_CHECK(text.endsWith(address.requestPath));
-    FUZZ_CHECK(!address.hostName.contains(QLatin1Char('/')));
-    FUZZ_CHECK(address.port >= 1);
-    FUZZ_CHECK(address.hostHeader == address.hostName ||
-               address.hostHeader == address.hostName + QLatin1Char(':') + QString::number(address.port));
-    if (address.hostName.startsWith(QLatin1Char('[')))
-        FUZZ_CHECK(address.hostName.endsWith(QLatin1Char(']')) &&
-                   address.connectHost().size() == address.hostName.size() - 2);
+    const CamAddress &a = split.address;
+    for (const QString *part : {&text, &a.hostName, &a.requestPath, &a.hostHeader, &a.userName, &a.password})
+        FUZZ_CHECK(!part->contains(u'\r') && !part->contains(u'\n') && !part->contains(QChar(0)));
+    FUZZ_CHECK(a.requestPath.startsWith(u'/') && text.endsWith(a.requestPath));
+    FUZZ_CHECK(!a.hostName.contains(u'/') && a.port >= 1);
+    FUZZ_CHECK(a.hostHeader == a.hostName || a.hostHeader == a.hostName + u':' + QString::number(a.port));
+    if (a.hostName.startsWith(u'['))
+        FUZZ_CHECK(a.hostName.endsWith(u']') && a.connectHost().size() == a.hostName.size() - 2);
     else
-        FUZZ_CHECK(!address.hostName.contains(QLatin1Char(':')) && address.connectHost() == address.hostName);
+        FUZZ_CHECK(!a.hostName.contains(u':') && a.connectHost() == a.hostName);
 
-    // The request holds no line end but its own: five CR LF, no other CR or LF.
+    // No line end but its own CR LF pairs; the request line's path holds no blank.
     const QByteArray authorization =
-        address.hasCredentials() ? basicAuthorization(address.userName, address.password) : QByteArray();
-    const QByteArray request =
-        buildRequest(escapeSpaces(address.requestPath), address.hostHeader, authorization);
+        a.hasCredentials() ? basicAuthorization(a.userName, a.password) : QByteArray();
+    const QByteArray request = buildRequest(escapeSpaces(a.requestPath), a.hostHeader, authorization);
     const qsizetype lineEnds = authorization.isEmpty() ? 5 : 6;
-    FUZZ_CHECK(request.count("\r\n") == lineEnds);
-    FUZZ_CHECK(request.count('\r') == lineEnds);
-    FUZZ_CHECK(request.count('\n') == lineEnds);
-    FUZZ_CHECK(!request.contains('\0'));
-    FUZZ_CHECK(request.endsWith("\r\n\r\n"));
-    // The request line is method, path and version: the path holds no blank.
+    FUZZ_CHECK(request.count("\r\n") == lineEnds && request.count('\r') == lineEnds);
+    FUZZ_CHECK(request.count('\n') == lineEnds && !request.contains('\0') && request.endsWith("\r\n\r\n"));
     const QByteArray requestLine = request.first(request.indexOf("\r\n"));
     FUZZ_CHECK(requestLine.count(' ') == 2);
     FUZZ_CHECK(requestLine.startsWith("GET /") && requestLine.endsWith(" HTTP/1.1"));

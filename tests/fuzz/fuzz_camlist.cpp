@@ -11,34 +11,26 @@ namespace {
 bool isSubsequence(const QByteArrayList &a, const QByteArrayList &b)
 {
     qsizetype at = 0;
-    for (const QByteArray &item : b) {
-        if (at < a.size() && a[at] == item)
-            ++at;
-    }
+    for (const QByteArray &item : b)
+        at += at < a.size() && a[at] == item;
     return at == a.size();
 }
 
-bool holdsMarker(const QByteArray &line)
-{
-    return line.toLower().contains(QByteArrayView(kCamListMarker));
-}
-
-// Removing a camera found in the file takes its name off the list and leaves the rest shown.
+// Removing a camera found takes its name off the list (and any other line of its block holding a
+// marker) and leaves the rest shown.
 void checkRemoval(QByteArrayView file, const QByteArrayList &names, QByteArrayView name)
 {
     const CamEntryLookup lookup = lookupCamEntry(file, name);
     const CamEntryRemoval removal = removeCamEntryBytes(file, name);
     FUZZ_CHECK(removal.removed == lookup.found);
     FUZZ_CHECK(!lookup.found || (!name.isEmpty() && lookup.entry.name == name));
-    if (!removal.removed) {
-        FUZZ_CHECK(removal.bytes.isEmpty());
+    FUZZ_CHECK(removal.removed || removal.bytes.isEmpty());
+    if (!removal.removed)
         return;
-    }
     const QByteArrayList left = camListNames(removal.bytes);
-    // The marker line goes from the list, and so does any other line of the block holding a marker.
-    const qsizetype gone =
-        1 + (holdsMarker(lookup.entry.address) ? 1 : 0) + (holdsMarker(lookup.entry.refresh) ? 1 : 0);
-    FUZZ_CHECK(left.size() == names.size() - gone);
+    const auto holdsMarker = [](const QByteArray &line) { return line.toLower().contains(kCamListMarker); };
+    FUZZ_CHECK(left.size() ==
+               names.size() - 1 - holdsMarker(lookup.entry.address) - holdsMarker(lookup.entry.refresh));
     FUZZ_CHECK(isSubsequence(left, names));
     const CamEntryLookup after = lookupCamEntry(removal.bytes, name);
     FUZZ_CHECK(!after.found || after.markerStart > lookup.markerStart);
@@ -61,22 +53,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!names.isEmpty())
         checkRemoval(file, names, names[steer % names.size()]);
 
-    // A camera appended is found with its own fields; removing it again leaves the file's bytes
-    // and its list as they were.
+    // A camera appended is found with its own fields; removing it again leaves the file as it was.
     if (entry.name.isEmpty() || !camEntryIsWritable(entry) || lookupCamEntry(file, entry.name).found)
         return 0;
     const QByteArray appended = camEntryAppendBytes(file.last(std::min<qsizetype>(2, file.size())), entry);
     const QByteArray grown = file.toByteArray() + appended;
     const CamEntryLookup lookup = lookupCamEntry(grown, entry.name);
-    FUZZ_CHECK(lookup.found);
-    FUZZ_CHECK(lookup.entry.name == entry.name);
-    FUZZ_CHECK(lookup.entry.address == entry.address);
-    FUZZ_CHECK(lookup.entry.refresh == entry.refresh);
+    FUZZ_CHECK(lookup.found && lookup.entry.name == entry.name);
+    FUZZ_CHECK(lookup.entry.address == entry.address && lookup.entry.refresh == entry.refresh);
     FUZZ_CHECK(camListNames(grown) == names + camListNames(appended));
 
     const CamEntryRemoval removal = removeCamEntryBytes(grown, entry.name);
-    FUZZ_CHECK(removal.removed);
-    FUZZ_CHECK(removal.bytes.startsWith(file));
+    FUZZ_CHECK(removal.removed && removal.bytes.startsWith(file));
     const QByteArrayView added = QByteArrayView(removal.bytes).sliced(file.size());
     FUZZ_CHECK(added == "\r\n\r\n\r\n\r\n" || added == "\r\n\r\n\r\n\r\n\r\n");
     FUZZ_CHECK(camListNames(removal.bytes) == names);

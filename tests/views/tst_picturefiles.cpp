@@ -19,8 +19,7 @@
 
 using namespace Qt::StringLiterals;
 
-// Names of saved pictures from given date and time texts, the save itself into a folder, and the
-// free space a save looks at.
+// Names of saved pictures, the save itself, and the free space a save looks at.
 class TestPictureFiles : public QObject
 {
     Q_OBJECT
@@ -32,19 +31,6 @@ class TestPictureFiles : public QObject
         return image;
     }
 
-    // Noise: a JPEG far larger than the picture's pixel count suggests, written in many pieces.
-    static QImage noise(int width, int height)
-    {
-        QImage image(width, height, QImage::Format_RGB32);
-        QRandomGenerator random(7);
-        for (int y = 0; y < height; ++y) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-            for (int x = 0; x < width; ++x)
-                line[x] = random.generate() | 0xff000000u;
-        }
-        return image;
-    }
-
     static QStringList entries(const QString &folder)
     {
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
@@ -53,53 +39,24 @@ class TestPictureFiles : public QObject
 private slots:
     void initTestCase() { umask(022); } // before the first save reads it
 
-    void fileNames_data()
+    // The fuzz target checks the separators dropped and that plain names stay in the folder.
+    void controlCharacterIsNotPlain()
     {
-        QTest::addColumn<QString>("camName");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("plain");
-        QTest::newRow("slash in the name")
-            << u"Gate/East"_s << u"9/4/2017"_s << u"1:05:09 PM"_s << u"GateEast94/201710509PM.jpg"_s << false;
-        QTest::newRow("colons used up")
-            << u"a:b:c:d"_s << u"9/4/2017"_s << u"13:05:09"_s << u"abcd94201713:05:09.jpg"_s << true;
-        QTest::newRow("climbing out")
-            << u"../../x"_s << u"1.2.2024"_s << u"10.00.00"_s << u"....x1.2.202410.00.00.jpg"_s << true;
-        QTest::newRow("control character")
-            << u"a\tb"_s << u"1.2.2024"_s << u"10.00.00"_s << u"a\tb1.2.202410.00.00.jpg"_s << false;
+        QVERIFY(!isPlainFileName(camPictureFileName(u"a\tb"_s, u"1.2.2024"_s, u"10.00.00"_s)));
     }
 
-    void fileNames()
-    {
-        QFETCH(QString, camName);
-        QFETCH(QString, date);
-        QFETCH(QString, time);
-        const QString name = camPictureFileName(camName, date, time);
-        QTEST(name, "name");
-        QTEST(isPlainFileName(name), "plain");
-    }
-
-    void onlyPlainNamesAreSaved_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("slash") << "x1/2/2024.jpg";
-        QTest::newRow("parent") << "..";
-        QTest::newRow("empty") << "";
-    }
-
+    // A name that is not plain writes nothing, not even below the folder.
     void onlyPlainNamesAreSaved()
     {
-        QFETCH(QString, name);
         QTemporaryDir root;
         const QString cam = root.filePath("cam");
         QVERIFY(QDir().mkpath(cam + "/x1/2"));
-        const JpegSaveResult result = saveJpeg(cam, name, picture(8, 8));
+        const JpegSaveResult result = saveJpeg(cam, "x1/2/2024.jpg", picture(8, 8));
         QVERIFY(!result.saved);
-        QCOMPARE(result.path, cam + '/' + name);
-        QCOMPARE(entries(root.path()), QStringList({"cam"}));
-        QCOMPARE(entries(cam), QStringList({"x1"}));
+        QCOMPARE(result.path, cam + "/x1/2/2024.jpg");
         QCOMPARE(entries(cam + "/x1/2"), QStringList());
+        QVERIFY(!saveJpeg(cam, "..", picture(8, 8)).saved);
+        QCOMPARE(entries(root.path()), QStringList({"cam"}));
     }
 
     void savedWholeAndNeverReplaced()
@@ -107,65 +64,47 @@ private slots:
         QTemporaryDir cam;
         const JpegSaveResult first = saveJpeg(cam.path(), "Cam.jpg", picture(320, 200));
         const JpegSaveResult second = saveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
-        const JpegSaveResult third = saveJpeg(cam.path(), "Cam.jpg", picture(64, 48));
-        QCOMPARE(
-            QStringList({first.path, second.path, third.path}),
-            QStringList({cam.filePath("Cam.jpg"), cam.filePath("Cam (2).jpg"), cam.filePath("Cam (3).jpg")}));
-        QCOMPARE(entries(cam.path()),
-                 QStringList({"Cam (2).jpg", "Cam (3).jpg", "Cam.jpg"})); // no temporary left
+        QCOMPARE(second.path, cam.filePath("Cam (2).jpg"));
+        QCOMPARE(entries(cam.path()), QStringList({"Cam (2).jpg", "Cam.jpg"})); // no temporary left
         QCOMPARE(QImageReader(first.path).size(), QSize(320, 200));
-        QFile file(first.path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), first.jpeg);
         // Readable as any file the user makes, not only by its owner as the temporary file was.
-        QCOMPARE(file.permissions() & (QFile::ReadOther | QFile::WriteOther), QFile::ReadOther);
+        QCOMPARE(QFile(first.path).permissions() & (QFile::ReadOther | QFile::WriteOther), QFile::ReadOther);
     }
 
     void concurrentSavesOfOneName()
     {
         QTemporaryDir cam;
-        constexpr int kSaves = 8;
-        std::vector<JpegSaveResult> results(kSaves);
-        for (int i = 0; i < kSaves; ++i)
+        std::vector<JpegSaveResult> results(8);
+        for (size_t i = 0; i < results.size(); ++i)
             pictureWorkers()->start(
                 [&results, &cam, i] { results[i] = saveJpeg(cam.path(), "Same.jpg", picture(200, 100)); });
         waitForPictureWork();
         QSet<QString> paths;
         for (const JpegSaveResult &result : results) {
             QVERIFY(result.saved);
-            QCOMPARE(QImageReader(result.path).size(), QSize(200, 100));
             paths.insert(result.path);
         }
-        QCOMPARE(paths.size(), kSaves);
-        QCOMPARE(entries(cam.path()).size(), kSaves);
+        QCOMPARE(paths.size(), 8);
+        QCOMPARE(entries(cam.path()).size(), 8);
     }
 
-    // The file system refuses the write part-way, as a full disk does: neither the part written
-    // nor the temporary file stays, and the failure says why. With room again the same save works.
-    void refusedWriteLeavesNothing_data()
-    {
-        QTest::addColumn<int>("limit"); // bytes a file of this process may hold
-        QTest::newRow("not a byte") << 0;
-        QTest::newRow("a few bytes") << 100;
-        QTest::newRow("well into the picture") << 256 * 1024;
-    }
-
+    // Refused part-way, as on a full disk: nothing stays, the failure says why; with room it works.
     void refusedWriteLeavesNothing()
     {
-        QFETCH(int, limit);
         QTemporaryDir cam;
-        const QImage image = noise(640, 480);
+        QImage image(640, 480, QImage::Format_RGB32); // noise: a large JPEG, written in many pieces
+        QRandomGenerator random(7);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, random.generate() | 0xff000000u);
         JpegSaveResult refused;
-        QVERIFY(WithFileSizeLimit(rlim_t(limit), [&] { refused = saveJpeg(cam.path(), "Cam.jpg", image); }));
+        QVERIFY(WithFileSizeLimit(256 * 1024, [&] { refused = saveJpeg(cam.path(), "Cam.jpg", image); }));
         QVERIFY(!refused.saved);
-        QVERIFY(refused.jpeg.isEmpty());
-        QCOMPARE(refused.error, qt_error_string(EFBIG)); // the reason, as the system words it
+        QCOMPARE(refused.error, qt_error_string(EFBIG));
         QCOMPARE(entries(cam.path()), QStringList());
-
         const JpegSaveResult saved = saveJpeg(cam.path(), "Cam.jpg", image);
         QVERIFY(saved.saved);
-        QVERIFY(saved.jpeg.size() > 2 * 256 * 1024); // the largest limit stopped it half-way at most
-        QCOMPARE(entries(cam.path()), QStringList({"Cam.jpg"}));
+        QVERIFY(saved.jpeg.size() > 2 * 256 * 1024); // the limit stopped it half-way at most
         QCOMPARE(QFileInfo(saved.path).size(), saved.jpeg.size());
     }
 
@@ -177,17 +116,6 @@ private slots:
         // Other programs write meanwhile: the same figure give or take 256 MiB.
         QVERIFY(qAbs(*free - QStorageInfo(dir.path()).bytesAvailable()) < 256 * 1024 * 1024);
         QVERIFY(!freeBytes(dir.filePath("missing")).has_value());
-    }
-
-    void failureNamesThePath()
-    {
-        QTemporaryDir root;
-        const QString missing = root.filePath("cam");
-        const JpegSaveResult result = saveJpeg(missing, "Cam.jpg", picture(8, 8));
-        QVERIFY(!result.saved);
-        QCOMPARE(result.path, missing + "/Cam.jpg");
-        QVERIFY(!saveJpeg(root.path(), "Empty.jpg", QImage()).saved);
-        QCOMPARE(entries(root.path()), QStringList());
     }
 };
 

@@ -7,8 +7,7 @@
 
 #include <algorithm>
 
-// Results of picture work applied on the window thread: in each slot's order, newer pictures
-// making older ones obsolete.
+// Picture work applied on the window thread in each slot's order; a newer picture drops pending ones.
 class TestPictureJobQueue : public QObject
 {
     Q_OBJECT
@@ -27,7 +26,6 @@ class TestPictureJobQueue : public QObject
 private slots:
     void initTestCase()
     {
-        // One job waits at a gate while the others run.
         pictureWorkers()->setMaxThreadCount(std::max(2, pictureWorkers()->maxThreadCount()));
     }
     void init() { m_applied.clear(); }
@@ -35,19 +33,15 @@ private slots:
     void eachSlotInItsOrder()
     {
         PictureJobQueue queue;
-        QSignalSpy idle(&queue, &PictureJobQueue::idle);
         QSemaphore gate;
         queue.submit(1, PictureJobQueue::Kind::Save, job("slow 1", &gate));
         queue.submit(1, PictureJobQueue::Kind::View, job("fast 1"));
         queue.submitStep(1, [this] { m_applied << "step 1"; });
         queue.submit(2, PictureJobQueue::Kind::Save, job("fast 2"));
-        queue.submitStep(3, [this] { m_applied << "step 3"; }); // nothing before it: at once
-        QCOMPARE(m_applied, QStringList({"step 3"}));
-        QTRY_COMPARE(m_applied, QStringList({"step 3", "fast 2"}));
+        QTRY_COMPARE(m_applied, QStringList({"fast 2"}));
         gate.release();
-        QTRY_COMPARE(m_applied, QStringList({"step 3", "fast 2", "slow 1", "fast 1", "step 1"}));
+        QTRY_COMPARE(m_applied, QStringList({"fast 2", "slow 1", "fast 1", "step 1"}));
         QVERIFY(queue.isIdle());
-        QVERIFY(idle.size() >= 1);
     }
 
     void newerPictureDropsPendingOnes()
@@ -56,7 +50,6 @@ private slots:
         QSemaphore gate;
         queue.submit(4, PictureJobQueue::Kind::View, job("old picture", &gate));
         queue.submit(4, PictureJobQueue::Kind::Save, job("save"));
-        queue.submit(5, PictureJobQueue::Kind::View, job("other slot's picture"));
         queue.dropPending(PictureJobQueue::Kind::View);
         queue.submit(4, PictureJobQueue::Kind::View, job("new picture"));
         // The save no longer waits for the dropped picture.
