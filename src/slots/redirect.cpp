@@ -15,6 +15,18 @@ QUrl urlOf(const CamAddress &address)
                 QUrl::TolerantMode);
 }
 
+// A camera's password may go where it came from: the same scheme, host and port, or from plain
+// http on its default port to https on its default port of the same host. Another port of the
+// same host may be another program, or another user's.
+bool credentialsMayFollow(const CamAddress &from, const CamAddress &to)
+{
+    if (to.hostName.compare(from.hostName, Qt::CaseInsensitive) != 0)
+        return false;
+    if (to.secure == from.secure)
+        return to.port == from.port;
+    return !from.secure && from.port == HttpProtocol::kDefaultPort && to.port == HttpProtocol::kDefaultSecurePort;
+}
+
 } // namespace
 
 RedirectTarget resolveLocation(const CamAddress &from, QByteArrayView location)
@@ -53,7 +65,7 @@ RedirectTarget resolveLocation(const CamAddress &from, QByteArrayView location)
             if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0))
                 return RedirectTarget{};
         }
-    } else if (to.hostName.compare(from.hostName, Qt::CaseInsensitive) == 0) {
+    } else if (credentialsMayFollow(from, to)) {
         to.userName = from.userName;
         to.password = from.password;
     }

@@ -19,6 +19,7 @@ struct RedirectTarget
 };
 
 // The address a "Location" value names, absolute or relative to the address it came from.
-// Credentials go along only to the same host (they are never sent to another one); a Location
-// with its own "user:password@" uses those.
+// Credentials go along only to the same scheme, host and port, and on the upgrade from http on
+// its default port to https on its default port of the same host; a Location with its own
+// "user:password@" uses those.
 RedirectTarget resolveLocation(const CamAddress &from, QByteArrayView location);

@@ -37,6 +37,12 @@ QString lowerFirst(QString text)
     return text;
 }
 
+QString originOf(const CamAddress &address)
+{
+    return (address.secure ? QStringLiteral("https://") : QStringLiteral("http://")) + address.hostName.toLower() +
+        QLatin1Char(':') + QString::number(address.port);
+}
+
 } // namespace
 
 SlotFetch::SlotFetch(QObject *parent)
@@ -230,7 +236,7 @@ QByteArray SlotFetch::authorization()
 {
     const CamAddress &t = m_target;
     if (!t.hasCredentials() || m_auth.challenge.scheme == AuthChallenge::Scheme::None ||
-        m_auth.hostName != t.hostName.toLower() || m_auth.userName != t.userName ||
+        m_auth.origin != originOf(t) || m_auth.userName != t.userName ||
         m_auth.password != t.password)
         return {};
     m_sentAuthorization = true;
@@ -244,8 +250,8 @@ QByteArray SlotFetch::authorization()
 
 void SlotFetch::adoptChallenge(const AuthChallenge &challenge)
 {
-    const QString host = m_target.hostName.toLower();
-    const bool sameAccount = m_auth.hostName == host && m_auth.userName == m_target.userName &&
+    const QString origin = originOf(m_target);
+    const bool sameAccount = m_auth.origin == origin && m_auth.userName == m_target.userName &&
         m_auth.password == m_target.password;
     if (!sameAccount || challenge.nonce != m_auth.challenge.nonce ||
         challenge.scheme != m_auth.challenge.scheme) {
@@ -254,7 +260,7 @@ void SlotFetch::adoptChallenge(const AuthChallenge &challenge)
         QRandomGenerator::system()->generate(random.begin(), random.end());
         m_auth.cnonce = random.toHex();
     }
-    m_auth.hostName = host;
+    m_auth.origin = origin;
     m_auth.userName = m_target.userName;
     m_auth.password = m_target.password;
     m_auth.challenge = challenge;

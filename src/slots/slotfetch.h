@@ -104,7 +104,7 @@ private:
     // The camera's account a challenge was answered for, with the state Digest keeps per slot.
     struct AuthSession
     {
-        QString hostName; // lower case
+        QString origin; // scheme, host in lower case and port: the challenge holds there only
         QString userName;
         QString password;
         AuthChallenge challenge; // Scheme::None until the camera has asked

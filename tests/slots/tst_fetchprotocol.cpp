@@ -31,10 +31,26 @@ private slots:
         };
         row("relative path", "http://cam:8080/a/b/old.jpg?x=1", "../new.jpg?y=2", ok, false, "cam:8080",
             "/a/new.jpg?y=2", "");
-        row("http to https keeps the password on the same host", "http://u:p@cam/p.jpg",
-            "https://CAM:8443/p.jpg", ok, true, "cam:8443", "/p.jpg", "u");
+        // The password goes along to the same scheme, host and port, and on the one upgrade from
+        // http's default port to https's default port of the same host.
+        row("same host and port keep the password", "http://u:p@cam:8080/a.jpg", "/b.jpg", ok, false,
+            "cam:8080", "/b.jpg", "u");
+        row("default port written out is the same port", "http://u:p@cam/p.jpg", "http://CAM:80/q.jpg", ok,
+            false, "cam:80", "/q.jpg", "u");
+        row("http to https on their default ports keeps it", "http://u:p@cam/p.jpg", "https://cam/p.jpg", ok,
+            true, "cam", "/p.jpg", "u");
+        row("another port of the same host gets no password", "http://u:p@cam:8080/p.jpg",
+            "http://cam:9000/p.jpg", ok, false, "cam:9000", "/p.jpg", "");
+        row("http to https on another port gets no password", "http://u:p@cam/p.jpg", "https://CAM:8443/p.jpg",
+            ok, true, "cam:8443", "/p.jpg", "");
+        row("http on its own port to https's default gets none", "http://u:p@cam:8080/p.jpg",
+            "https://cam/p.jpg", ok, true, "cam", "/p.jpg", "");
+        row("https to another https port gets none", "https://u:p@cam/p.jpg", "https://cam:8443/p.jpg", ok,
+            true, "cam:8443", "/p.jpg", "");
         row("another host gets no password", "http://u:p@cam/p.jpg", "http://other/p.jpg", ok, false, "other",
             "/p.jpg", "");
+        row("a Location's own password is used", "http://u:p@cam/p.jpg", "http://v:q@cam:9000/p.jpg", ok,
+            false, "cam:9000", "/p.jpg", "v");
         row("another scheme", "cam/p.jpg", "ftp://cam/p.jpg", bad, false, "", "", "");
     }
 
