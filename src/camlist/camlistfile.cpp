@@ -15,6 +15,7 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -44,13 +45,29 @@ CamListRead readCamList()
     return read;
 }
 
+// A list that holds a camera's password is readable and writable by its owner alone.
+constexpr mode_t kOwnerOnly = S_IRUSR | S_IWUSR;
+
+// The list file exists and nobody but its owner may read or write it.
+bool isOwnerOnly(const QString &path)
+{
+    struct stat status
+    { };
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 &&
+        (status.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
 // The new content goes to a temporary file in the same folder that replaces the list only once
 // it is complete and on disk; on any failure the old file stays whole. commit() would rename the
-// temporary file even after a failed write, so the write is checked in full before it.
+// temporary file even after a failed write, so the write is checked in full before it. The
+// temporary file takes the old one's permissions, or the owner-only ones before any byte is
+// written when the content holds a password.
 bool rewriteCamList(const QByteArray &bytes)
 {
     QSaveFile file(camListPath());
     if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (camListHoldsCredentials(bytes) && ::fchmod(file.handle(), kOwnerOnly) != 0)
         return false;
     if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0)
         return false; // the destructor discards the temporary file
@@ -80,6 +97,15 @@ bool appendToCamList(BytesFor bytesFor)
 
 bool appendEntry(const CameraEntry &entry)
 {
+    // A list that will hold a password while others may read it is written anew, owner-only,
+    // rather than appended to: the password is never readable by others, not even for a moment.
+    if (!isOwnerOnly(camListPath())) {
+        const CamListRead read = readCamList();
+        if (read.status == ReadStatus::Failed)
+            return false;
+        if (addressHoldsCredentials(entry.address) || camListHoldsCredentials(read.bytes))
+            return rewriteCamList(read.bytes + camEntryAppendBytes(read.bytes, entry));
+    }
     return appendToCamList([&entry](QByteArrayView fileEnd) { return camEntryAppendBytes(fileEnd, entry); });
 }
 

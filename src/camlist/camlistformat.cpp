@@ -187,6 +187,32 @@ QByteArray camEntryAppendBytes(QByteArrayView fileEnd, const CameraEntry &entry)
     return kCamListLineBreak + camEntryBlock(entry);
 }
 
+bool addressHoldsCredentials(QByteArrayView address)
+{
+    QByteArrayView rest = address;
+    const qsizetype schemeEnd = rest.indexOf(QByteArrayView("://"));
+    bool scheme = schemeEnd > 0;
+    for (qsizetype i = 0; scheme && i < schemeEnd; ++i)
+        scheme = QChar::isLetter(static_cast<uchar>(rest[i]));
+    if (scheme)
+        rest = rest.sliced(schemeEnd + 3);
+    const qsizetype slash = rest.indexOf('/');
+    return rest.first(slash < 0 ? rest.size() : slash).contains('@');
+}
+
+bool camListHoldsCredentials(QByteArrayView bytes)
+{
+    bool holds = false;
+    forEachLine(bytes, [&](const CamListLine &line) {
+        if (!listedName(lineText(bytes, line)))
+            return true;
+        const std::optional<CamListLine> address = blockAt(bytes, line).address;
+        holds = address && addressHoldsCredentials(lineText(bytes, *address));
+        return !holds;
+    });
+    return holds;
+}
+
 CamEntryRemoval removeCamEntryBytes(QByteArrayView bytes, QByteArrayView name)
 {
     CamEntryRemoval removal;

@@ -44,6 +44,13 @@ bool camEntryIsWritable(const CameraEntry &entry);
 // line.
 QByteArray camEntryAppendBytes(QByteArrayView fileEnd, const CameraEntry &entry);
 
+// An address that carries "user:password@" (or a user name alone) before its host, after an
+// optional "scheme://", whether or not a slot could fetch it.
+bool addressHoldsCredentials(QByteArrayView address);
+// Some block of the list (a line the list shows a name for, and the address line after it)
+// holds such an address.
+bool camListHoldsCredentials(QByteArrayView bytes);
+
 // The file without the block lookupCamEntry finds for the name: the marker line and the refresh
 // line become empty lines (keeping their own breaks), the address line goes with its break, and
 // one more empty line ends the file (a last line without a break gets CR LF first). Every other

@@ -14,6 +14,8 @@ private slots:
     void appendBytes();
     void removal_data();
     void removal();
+    void credentials_data();
+    void credentials();
 };
 
 // The marker in any letter case, anywhere in any line, every occurrence removed in one pass.
@@ -77,6 +79,25 @@ void TestCamListFormat::removal()
     const CamEntryRemoval removal = removeCamEntryBytes(bytes, "Cam");
     QCOMPARE(removal.removed, !expected.isNull());
     QCOMPARE(removal.bytes, expected);
+}
+
+// Only a block's address line counts, and only what comes before its host.
+void TestCamListFormat::credentials_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("holds");
+    QTest::newRow("user name alone, no prefix") << QByteArray("[name]A\r\nann@cam/p.jpg\r\n5\r\n") << true;
+    QTest::newRow("another scheme, no path") << QByteArray("[NAME]A\r\nftp://u:p@cam\r\n5") << true;
+    QTest::newRow("@ in the path") << QByteArray("[name]A\r\nhttp://cam/a@b.jpg\r\n5\r\n") << false;
+    QTest::newRow("@ in a name or a refresh")
+        << QByteArray("[name]ann@home\r\nhttp://cam/p.jpg\r\n@5\r\n") << false;
+    QTest::newRow("a line outside any block") << QByteArray("http://u:p@cam/p.jpg\r\n") << false;
+}
+
+void TestCamListFormat::credentials()
+{
+    QFETCH(QByteArray, bytes);
+    QTEST(camListHoldsCredentials(bytes), "holds");
 }
 
 QTEST_GUILESS_MAIN(TestCamListFormat)
