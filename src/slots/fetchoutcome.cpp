@@ -5,6 +5,7 @@
 namespace {
 
 constexpr qsizetype kMaxDetailLength = 80; // server texts are cut to this many characters
+constexpr qsizetype kMaxLibraryTextLength = 200;
 constexpr int kUnauthorized = 401;
 constexpr int kSuccessFirst = 200;
 constexpr int kSuccessLast = 299;
@@ -18,6 +19,17 @@ QString shownText(QByteArrayView bytes)
             c = QLatin1Char(' ');
     }
     return text.simplified();
+}
+
+// The library's text as one printable line.
+QString shownLine(const QString &text)
+{
+    QString line = text.left(kMaxLibraryTextLength);
+    for (QChar &c : line) {
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    }
+    return line.simplified();
 }
 
 } // namespace
@@ -39,11 +51,13 @@ QString FetchOutcome::text() const
     case Kind::NoAnswer:
         return QStringLiteral("no answer for %1 s").arg(detail);
     case Kind::CertificateNotTrusted:
-        return QStringLiteral("certificate not trusted: %1").arg(detail);
+        return detail.isEmpty() ? QStringLiteral("certificate not trusted") : detail;
     case Kind::SecureConnectionFailed:
-        return QStringLiteral("secure connection failed: %1").arg(detail);
+        return detail.isEmpty() ? QStringLiteral("secure connection failed") : detail;
     case Kind::NeedsPassword:
         return QStringLiteral("needs a password");
+    case Kind::PasswordRefused:
+        return QStringLiteral("password refused");
     case Kind::PictureUnreadable:
         return QStringLiteral("picture could not be read");
     case Kind::TooManyRedirects:
@@ -68,14 +82,24 @@ QString FetchOutcome::text() const
     return {};
 }
 
-FetchOutcome replyOutcome(QByteArrayView headerBlock, bool pictureLoaded)
+QString FetchOutcome::statusText(const QString &camName) const
+{
+    const QString outcome = text();
+    const QString library = shownLine(libraryText);
+    QString line = camName + QStringLiteral(": ") + outcome;
+    if (!library.isEmpty() && !outcome.contains(library, Qt::CaseInsensitive))
+        line += QStringLiteral(" (") + library + QLatin1Char(')');
+    return line;
+}
+
+FetchOutcome replyOutcome(QByteArrayView headerBlock, bool pictureLoaded, bool withCredentials)
 {
     using Kind = FetchOutcome::Kind;
     if (isPictureHeader(headerBlock))
         return {pictureLoaded ? Kind::PictureReceived : Kind::PictureUnreadable, {}};
     const StatusLine status = readStatusLine(headerBlock);
     if (status.code == kUnauthorized)
-        return {Kind::NeedsPassword, {}};
+        return {withCredentials ? Kind::PasswordRefused : Kind::NeedsPassword, {}};
     if (status.code != 0 && (status.code < kSuccessFirst || status.code > kSuccessLast)) {
         QString detail = QString::number(status.code);
         if (!status.reason.isEmpty())

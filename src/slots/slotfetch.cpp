@@ -1,5 +1,6 @@
 #include "slots/slotfetch.h"
 
+#include "slots/connectionphrases.h"
 #include "slots/httprequest.h"
 #include "slots/redirect.h"
 #include "slots/replybudget.h"
@@ -28,13 +29,6 @@ qint32 clampedCount(qint64 bytes)
 {
     return static_cast<qint32>(
         std::clamp<qint64>(bytes, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
-}
-
-QString lowerFirst(QString text)
-{
-    if (!text.isEmpty())
-        text[0] = text[0].toLower();
-    return text;
 }
 
 QString originOf(const CamAddress &address)
@@ -110,8 +104,13 @@ bool SlotFetch::makeRoom(qint64 moreBytes)
 
 void SlotFetch::fail(FetchOutcome::Kind kind, const QString &detail)
 {
+    fail(FetchOutcome{kind, detail});
+}
+
+void SlotFetch::fail(const FetchOutcome &outcome)
+{
     abandon();
-    emit failed(FetchOutcome{kind, detail});
+    emit failed(outcome);
 }
 
 void SlotFetch::setStallLimit(std::chrono::milliseconds limit)
@@ -172,7 +171,8 @@ void SlotFetch::connectTo(const CamAddress &target)
     m_sentAuthorization = false;
     m_socketConnected = false;
     m_replyEnded = false;
-    m_certificateProblem.clear();
+    m_certificateErrors.clear();
+    m_outdatedTls = false;
     auto *socket = new QSslSocket(this);
     m_socket = socket;
     // The socket holds no more than one data event's read: a flood waits in the system's buffers.
@@ -196,10 +196,15 @@ void SlotFetch::connectTo(const CamAddress &target)
         socket->setSslConfiguration(configuration);
     }
     connect(socket, &QSslSocket::encrypted, this, &SlotFetch::connected);
-    connect(socket, &QSslSocket::sslErrors, this, [this](const QList<QSslError> &errors) {
-        if (!errors.isEmpty())
-            m_certificateProblem = errors.first().errorString();
-    });
+    connect(socket, &QSslSocket::sslErrors, this,
+            [this](const QList<QSslError> &errors) { m_certificateErrors = errors; });
+    // A server that speaks only TLS versions the library refuses ends the handshake with this
+    // alert, or is sent it.
+    const auto noteAlert = [this](QSsl::AlertLevel, QSsl::AlertType type, const QString &) {
+        m_outdatedTls = m_outdatedTls || type == QSsl::AlertType::ProtocolVersion;
+    };
+    connect(socket, &QSslSocket::alertReceived, this, noteAlert);
+    connect(socket, &QSslSocket::alertSent, this, noteAlert);
     // The host name is both the name sent for the server to pick its certificate and the name
     // the certificate must carry.
     socket->connectToHostEncrypted(target.connectHost(), target.port);
@@ -211,19 +216,21 @@ void SlotFetch::onSocketError(QSslSocket *socket, QAbstractSocket::SocketError e
     if (error == QAbstractSocket::RemoteHostClosedError || m_socket != socket)
         return;
     using Kind = FetchOutcome::Kind;
-    const QString reason = lowerFirst(socket->errorString());
-    if (error == QAbstractSocket::HostNotFoundError)
-        fail(Kind::HostNotFound);
-    else if (error == QAbstractSocket::ConnectionRefusedError)
-        fail(Kind::CouldNotConnect, QStringLiteral("connection refused"));
-    else if (!m_certificateProblem.isEmpty())
-        fail(Kind::CertificateNotTrusted, m_certificateProblem);
-    else if (error == QAbstractSocket::SslHandshakeFailedError)
-        fail(Kind::SecureConnectionFailed, reason);
-    else if (!m_socketConnected)
-        fail(Kind::CouldNotConnect, reason);
-    else
-        fail(Kind::ConnectionLost, reason);
+    FetchOutcome outcome{Kind::ConnectionLost, socketErrorPhrase(error), socket->errorString()};
+    if (error == QAbstractSocket::HostNotFoundError) {
+        outcome.kind = Kind::HostNotFound;
+    } else if (!m_certificateErrors.isEmpty()) {
+        const QSslError problem = mostTellingError(m_certificateErrors);
+        outcome = {Kind::CertificateNotTrusted, certificateErrorPhrase(problem.error()), problem.errorString()};
+    } else if (m_outdatedTls) {
+        outcome.kind = Kind::SecureConnectionFailed;
+        outcome.detail = QString::fromLatin1(kOutdatedTlsPhrase);
+    } else if (error == QAbstractSocket::SslHandshakeFailedError) {
+        outcome.kind = Kind::SecureConnectionFailed;
+    } else if (!m_socketConnected) {
+        outcome.kind = Kind::CouldNotConnect;
+    }
+    fail(outcome);
 }
 
 void SlotFetch::onStalled()

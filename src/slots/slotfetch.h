@@ -12,6 +12,7 @@
 #include <QList>
 #include <QObject>
 #include <QSslCertificate>
+#include <QSslError>
 #include <QString>
 
 #include <chrono>
@@ -76,6 +77,8 @@ public:
     void keepBody(const QByteArray &body) { m_replyBuffer = body; }
 
     const QString &hostName() const { return m_target.hostName; }
+    // The address the last connection went to carried a user name or password.
+    bool carriesCredentials() const { return m_target.hasCredentials(); }
     const QString &requestPath() const { return m_target.requestPath; }
     const QByteArray &replyBuffer() const { return m_replyBuffer; }
     qint32 bytesReceived() const { return m_bytesReceived; }
@@ -116,6 +119,7 @@ private:
     void resetReply();
     void detachSocket();
     void fail(FetchOutcome::Kind kind, const QString &detail = {});
+    void fail(const FetchOutcome &outcome);
     void onSocketError(QSslSocket *socket, QAbstractSocket::SocketError error);
     void onDisconnected(QSslSocket *socket);
     void onStalled();
@@ -150,7 +154,8 @@ private:
     bool m_sentAuthorization = false; // on the current connection
     bool m_socketConnected = false; // the current connection was made
     bool m_replyEnded = false; // the server closed the current connection
-    QString m_certificateProblem; // why the current connection's certificate was refused
+    QList<QSslError> m_certificateErrors; // why the current connection's certificate was refused
+    bool m_outdatedTls = false; // the current connection's server offered only refused TLS versions
     AuthSession m_auth;
     QTimer *m_stallTimer = nullptr;
     std::chrono::milliseconds m_stallLimit = HttpProtocol::kMaxStall;

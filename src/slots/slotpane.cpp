@@ -317,7 +317,7 @@ void SlotPane::completeReply(qint16 Index, quint64 fetch, const QByteArray &head
         s->lockPicture(false);
     }
 
-    reportOutcome(Index, replyOutcome(headerBlock, loaded));
+    reportOutcome(Index, replyOutcome(headerBlock, loaded, s->fetch()->carriesCredentials()));
     if (Index == m_state.intDetailSlot)
         emit detailReplyHandled(Index);
     emit replyHandled(Index);
@@ -333,7 +333,7 @@ void SlotPane::reportOutcome(qint16 Index, const FetchOutcome &outcome)
     CameraSlot *s = slot(Index);
     s->setFetchOutcome(outcome.text(), outcome.failed());
     if (outcome.failed() && Index == m_state.intDetailSlot)
-        emit detailFetchFailed(Index, s->fetchNote());
+        emit detailFetchFailed(Index, outcome.statusText(s->name()));
 }
 
 void SlotPane::timRefresh_Timer(qint16 Index)

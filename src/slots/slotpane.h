@@ -103,8 +103,9 @@ signals:
     void detailSlotStopped(int Index);
     // Any slot finished handling a reply (picture or not).
     void replyHandled(int Index);
-    // A fetch of the detail slot failed; note says how, as the slot's picture tells it.
-    void detailFetchFailed(int Index, const QString &note);
+    // A fetch of the detail slot failed; text names the camera and says how, with the network
+    // library's own words when it had any ("Garden: certificate expired (...)").
+    void detailFetchFailed(int Index, const QString &text);
 
 private:
     void connectSlot(CameraSlot *cameraSlot);

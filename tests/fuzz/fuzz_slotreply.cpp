@@ -149,7 +149,12 @@ void checkCompletion(const QByteArray &header, const QByteArray &body)
     FUZZ_CHECK(!loadable || jpegHasEnd(*loadable));
 
     const bool picture = isPictureHeader(header);
-    const FetchOutcome outcome = replyOutcome(header, loadable.has_value());
+    const FetchOutcome outcome = replyOutcome(header, loadable.has_value(), false);
+    const FetchOutcome withCredentials = replyOutcome(header, loadable.has_value(), true);
+    // A password in the address changes nothing but what a 401 is told as.
+    FUZZ_CHECK(withCredentials.kind == outcome.kind ||
+               (outcome.kind == FetchOutcome::Kind::NeedsPassword &&
+                withCredentials.kind == FetchOutcome::Kind::PasswordRefused));
     FUZZ_CHECK(picture || outcome.kind != FetchOutcome::Kind::PictureReceived);
     FUZZ_CHECK(!picture || outcome.failed() != loadable.has_value());
     const QString text = outcome.text(); // one short, printable line

@@ -69,6 +69,54 @@ private slots:
         QTEST(target.address.userName, "userName");
     }
 
+    void unauthorized_data()
+    {
+        QTest::addColumn<QByteArray>("status");
+        QTest::addColumn<bool>("withCredentials"); // the address carried a user name or password
+        QTest::addColumn<FetchOutcome::Kind>("kind");
+        using K = FetchOutcome::Kind;
+        QTest::newRow("401, none in the address") << QByteArray("HTTP/1.1 401 Unauthorized") << false
+                                                  << K::NeedsPassword;
+        QTest::newRow("401, the address's refused") << QByteArray("HTTP/1.1 401 Unauthorized") << true
+                                                    << K::PasswordRefused;
+        QTest::newRow("403 with one") << QByteArray("HTTP/1.1 403 Forbidden") << true << K::ServerAnswered;
+    }
+
+    void unauthorized()
+    {
+        QFETCH(QByteArray, status);
+        QFETCH(bool, withCredentials);
+        QTEST(replyOutcome(status + "\r\nContent-Type: text/html", false, withCredentials).kind, "kind");
+    }
+
+    // The detail view's status line: the camera named, the library's words only when they add any.
+    void statusLine_data()
+    {
+        QTest::addColumn<FetchOutcome::Kind>("kind");
+        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("line");
+        using K = FetchOutcome::Kind;
+        QTest::newRow("no library words") << K::NoAnswer << "30" << QString() << "Garden: no answer for 30 s";
+        QTest::newRow("library words in brackets")
+            << K::CertificateNotTrusted << "certificate expired" << "The certificate has expired"
+            << "Garden: certificate expired (The certificate has expired)";
+        QTest::newRow("library words said already") << K::CouldNotConnect << "connection refused"
+                                                    << "Connection refused"
+                                                    << "Garden: could not connect: connection refused";
+        QTest::newRow("library words on one line")
+            << K::SecureConnectionFailed << QString() << "Handshake failed:\r\n\tline two"
+            << "Garden: secure connection failed (Handshake failed: line two)";
+    }
+
+    void statusLine()
+    {
+        QFETCH(FetchOutcome::Kind, kind);
+        QFETCH(QString, detail);
+        QFETCH(QString, library);
+        QTEST((FetchOutcome{kind, detail, library}.statusText(QStringLiteral("Garden"))), "line");
+    }
+
     void challengeChosen_data()
     {
         QTest::addColumn<QByteArray>("lines"); // WWW-Authenticate lines

@@ -15,7 +15,7 @@
 class TestCa
 {
 public:
-    enum class Server { Good, Expired, OtherHost, Untrusted };
+    enum class Server { Good, Expired, OtherHost, Untrusted, SelfSigned };
 
     // False when openssl is missing or fails.
     bool make()
@@ -25,6 +25,7 @@ public:
         const QString loopback = QStringLiteral("subjectAltName=DNS:localhost,IP:127.0.0.1,IP:::1\n");
         return selfSigned(QStringLiteral("ca"), QStringLiteral("/CN=Vantora Test CA")) &&
             selfSigned(QStringLiteral("stranger"), QStringLiteral("/CN=Stranger CA")) &&
+            selfSigned(QStringLiteral("self"), QStringLiteral("/CN=localhost"), loopback.trimmed()) &&
             signedLeaf(QStringLiteral("good"), QStringLiteral("ca"), loopback, QStringLiteral("36500")) &&
             signedLeaf(QStringLiteral("expired"), QStringLiteral("ca"), loopback, QStringLiteral("-1")) &&
             signedLeaf(QStringLiteral("other"), QStringLiteral("ca"),
@@ -40,7 +41,7 @@ public:
 
     QSslConfiguration serverConfiguration(Server server) const
     {
-        static const char *const names[] = {"good", "expired", "other", "untrusted"};
+        static const char *const names[] = {"good", "expired", "other", "untrusted", "self"};
         const QString name = QString::fromLatin1(names[static_cast<int>(server)]);
         QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
         configuration.setLocalCertificate(
@@ -70,14 +71,20 @@ private:
                 QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
     }
 
-    bool selfSigned(const QString &name, const QString &subject) const
+    // An authority, or with names (a subjectAltName line) a server certificate signed by itself.
+    bool selfSigned(const QString &name, const QString &subject, const QString &names = {}) const
     {
-        return run(QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + newKey() +
-                   QStringList{QStringLiteral("-keyout"), name + QStringLiteral(".key"),
-                               QStringLiteral("-out"), name + QStringLiteral(".pem"), QStringLiteral("-days"),
-                               QStringLiteral("36500"), QStringLiteral("-subj"), subject,
-                               QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:true"),
-                               QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign")});
+        QStringList arguments{QStringLiteral("req"), QStringLiteral("-x509")};
+        arguments += newKey();
+        arguments += {QStringLiteral("-keyout"), name + QStringLiteral(".key"), QStringLiteral("-out"),
+                      name + QStringLiteral(".pem"),  QStringLiteral("-days"),  QStringLiteral("36500"),
+                      QStringLiteral("-subj"),        subject};
+        if (names.isEmpty())
+            arguments += {QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:true"),
+                          QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign")};
+        else
+            arguments += {QStringLiteral("-addext"), names};
+        return run(arguments);
     }
 
     // A server certificate; days -1 makes it expired already.
