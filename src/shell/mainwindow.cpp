@@ -172,9 +172,12 @@ void MainWindow::connectViews()
             [view](int, const QString &nextRefreshText) { view->setNextRefreshText(nextRefreshText); });
     connect(frmCams, &SlotPane::detailSlotStopped, view, &DetailView::slotStopped);
     connect(view, &DetailView::statusText, txtStatus, &QLineEdit::setText);
-    // The status line says why the detail slot's fetch failed.
-    connect(frmCams, &SlotPane::detailFetchFailed, txtStatus,
-            [this](int, const QString &note) { txtStatus->setText(note); });
+    // The status line says why the detail slot's fetch failed, once the user has picked that slot
+    // (before any pick slot 0 counts as the detail slot, unseen).
+    connect(frmCams, &SlotPane::detailFetchFailed, txtStatus, [this](int, const QString &text) {
+        if (!m_frmMain->isHidden())
+            txtStatus->setText(text);
+    });
 }
 
 void MainWindow::connectClock()

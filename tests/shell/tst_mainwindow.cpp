@@ -16,8 +16,10 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QTcpServer>
 
 #include <memory>
 
@@ -129,6 +131,31 @@ private slots:
             for (int i = 0; i < items->childCount(); ++i)
                 QVERIFY2(!items->child(i)->text(QAccessible::Name).isEmpty(), qPrintable(menu->title()));
         }
+    }
+
+    // The status line tells of a failed fetch only while the detail view shows that camera.
+    void statusLineNamesTheShownCamera_data()
+    {
+        QTest::addColumn<int>("shown"); // the slot opened in the detail view; -1: none yet
+        QTest::addColumn<QString>("status"); // up to the library's own text in brackets
+        QTest::newRow("none opened yet") << -1 << "status...";
+        QTest::newRow("the failing slot") << 0 << "Garden: could not connect: connection refused";
+        QTest::newRow("another slot") << 1 << "status...";
+    }
+    void statusLineNamesTheShownCamera()
+    {
+        QFETCH(int, shown);
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString refused = QStringLiteral("http://127.0.0.1:%1/p.jpg").arg(closed.serverPort());
+        closed.close();
+        SlotPane *pane = m_window->frmCams;
+        if (shown >= 0)
+            pane->imgRefresh_Click(qint16(shown));
+        pane->loadCam(0, QStringLiteral("Garden"), refused, QStringLiteral("30"));
+        QTRY_COMPARE(pane->slot(0)->failuresInRow(), 1);
+        QTEST(m_window->findChild<QLineEdit *>("txtStatus")->text().section(" (", 0, 0), "status");
+        pane->cmdStopAll_Click();
     }
 
     void clockQueriedByDetailSlotAndShownInLblTime()
