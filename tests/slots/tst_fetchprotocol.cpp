@@ -117,6 +117,22 @@ private slots:
         QTEST((FetchOutcome{kind, detail, library}.statusText(QStringLiteral("Garden"))), "line");
     }
 
+    void redirectStatus_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("redirects");
+        for (const int code : {301, 302, 303, 307, 308})
+            QTest::addRow("%d", code) << code << true;
+        for (const int code : {300, 304}) // a choice of addresses; "not modified"
+            QTest::addRow("%d", code) << code << false;
+    }
+
+    void redirectStatus()
+    {
+        QFETCH(int, code);
+        QTEST(isRedirectStatus(code), "redirects");
+    }
+
     void challengeChosen_data()
     {
         QTest::addColumn<QByteArray>("lines"); // WWW-Authenticate lines
@@ -155,16 +171,23 @@ private slots:
     void digestOfTheRfcExample_data()
     {
         QTest::addColumn<QByteArray>("algorithm");
+        QTest::addColumn<quint32>("nc"); // requests answered on the nonce, this one included
+        QTest::addColumn<QByteArray>("ncText"); // as sent, hexadecimal
         QTest::addColumn<QByteArray>("response");
-        QTest::newRow("MD5") << QByteArray("MD5") << QByteArray("8ca523f5e9506fed4657c9700eebdbec");
-        QTest::newRow("SHA-256") << QByteArray("SHA-256")
+        QTest::newRow("MD5") << QByteArray("MD5") << 1U << QByteArray("00000001")
+                             << QByteArray("8ca523f5e9506fed4657c9700eebdbec");
+        QTest::newRow("SHA-256") << QByteArray("SHA-256") << 1U << QByteArray("00000001")
                                  << QByteArray(
                                         "753927fa0e85d155564e2e272a28d1802ca10daf4496794697cf8db5856cb6c1");
+        QTest::newRow("MD5, tenth request") << QByteArray("MD5") << 10U << QByteArray("0000000a")
+                                            << QByteArray("c6c7fe4805f94693cf246790d3b2afe2");
     }
 
     void digestOfTheRfcExample()
     {
         QFETCH(QByteArray, algorithm);
+        QFETCH(quint32, nc);
+        QFETCH(QByteArray, ncText);
         QFETCH(QByteArray, response);
         // The worked example of RFC 7616, section 3.9.1.
         const AuthChallenge c = chooseChallenge(
@@ -177,14 +200,14 @@ private slots:
                                 QStringLiteral("Circle of Life"),
                                 "GET",
                                 "/dir/index.html",
-                                1,
+                                nc,
                                 "f2/wE4q74E6zIJEtWaHKaf5wv/H5QzzpXusqGemxURZJ"};
         QCOMPARE(digestResponse(c, input), response);
         QCOMPARE(digestAuthorization(c, input),
                  "Digest username=\"Mufasa\", realm=\"http-auth@example.org\", uri=\"/dir/index.html\", "
                  "algorithm=" +
                      algorithm +
-                     ", nonce=\"7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v\", nc=00000001, "
+                     ", nonce=\"7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v\", nc=" + ncText + ", "
                      "cnonce=\"f2/wE4q74E6zIJEtWaHKaf5wv/H5QzzpXusqGemxURZJ\", qop=auth, response=\"" +
                      response + "\", opaque=\"FQhe/qaU925kfnzjCev0ciny7QMkPqMAFRtzCUYo5tdS\"");
     }
