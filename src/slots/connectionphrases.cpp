@@ -88,7 +88,8 @@ constexpr std::array kCertificateErrors{
 template<typename Row, std::size_t N, typename Error>
 const Row *rowOf(const std::array<Row, N> &table, Error error)
 {
-    const auto *row = std::find_if(table.begin(), table.end(), [error](const Row &r) { return r.error == error; });
+    const auto *row =
+        std::find_if(table.begin(), table.end(), [error](const Row &r) { return r.error == error; });
     return row == table.end() ? nullptr : row;
 }
 

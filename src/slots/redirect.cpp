@@ -24,7 +24,8 @@ bool credentialsMayFollow(const CamAddress &from, const CamAddress &to)
         return false;
     if (to.secure == from.secure)
         return to.port == from.port;
-    return !from.secure && from.port == HttpProtocol::kDefaultPort && to.port == HttpProtocol::kDefaultSecurePort;
+    return !from.secure && from.port == HttpProtocol::kDefaultPort &&
+        to.port == HttpProtocol::kDefaultSecurePort;
 }
 
 } // namespace

@@ -33,8 +33,8 @@ qint32 clampedCount(qint64 bytes)
 
 QString originOf(const CamAddress &address)
 {
-    return (address.secure ? QStringLiteral("https://") : QStringLiteral("http://")) + address.hostName.toLower() +
-        QLatin1Char(':') + QString::number(address.port);
+    return (address.secure ? QStringLiteral("https://") : QStringLiteral("http://")) +
+        address.hostName.toLower() + QLatin1Char(':') + QString::number(address.port);
 }
 
 } // namespace
@@ -221,7 +221,8 @@ void SlotFetch::onSocketError(QSslSocket *socket, QAbstractSocket::SocketError e
         outcome.kind = Kind::HostNotFound;
     } else if (!m_certificateErrors.isEmpty()) {
         const QSslError problem = mostTellingError(m_certificateErrors);
-        outcome = {Kind::CertificateNotTrusted, certificateErrorPhrase(problem.error()), problem.errorString()};
+        outcome = {Kind::CertificateNotTrusted, certificateErrorPhrase(problem.error()),
+                   problem.errorString()};
     } else if (m_outdatedTls) {
         outcome.kind = Kind::SecureConnectionFailed;
         outcome.detail = QString::fromLatin1(kOutdatedTlsPhrase);
@@ -243,8 +244,7 @@ QByteArray SlotFetch::authorization()
 {
     const CamAddress &t = m_target;
     if (!t.hasCredentials() || m_auth.challenge.scheme == AuthChallenge::Scheme::None ||
-        m_auth.origin != originOf(t) || m_auth.userName != t.userName ||
-        m_auth.password != t.password)
+        m_auth.origin != originOf(t) || m_auth.userName != t.userName || m_auth.password != t.password)
         return {};
     m_sentAuthorization = true;
     if (m_auth.challenge.scheme == AuthChallenge::Scheme::Basic)

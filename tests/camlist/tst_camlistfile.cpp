@@ -64,7 +64,8 @@ bool write(const QString &operation, const CameraEntry &oldEntry, const CameraEn
 // The permission bits of a file; -1 when it is missing.
 int modeOf(const QString &path)
 {
-    struct stat status {};
+    struct stat status
+    { };
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
 }
 

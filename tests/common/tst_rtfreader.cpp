@@ -92,7 +92,8 @@ void TestRtfReader::read_data()
     QTest::newRow("100000 groups deep")
         << "{\\rtf1 " + QByteArray(100000, '{') + "deep" + QByteArray(100000, '}') + " out}" << Status::Ok
         << "deep out";
-    QTest::newRow("code page 1251") << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}")
+    QTest::newRow("code page 1251") << QByteArray(
+                                           "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}")
                                     << Status::Ok << QString::fromUtf8("Привет");
     QTest::newRow("unknown code page")
         << QByteArray("{\\rtf1\\ansicpg99999 caf\\'e9}") << Status::Ok << QString::fromUtf8("café");

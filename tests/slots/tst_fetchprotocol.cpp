@@ -41,8 +41,8 @@ private slots:
             true, "cam", "/p.jpg", "u");
         row("another port of the same host gets no password", "http://u:p@cam:8080/p.jpg",
             "http://cam:9000/p.jpg", ok, false, "cam:9000", "/p.jpg", "");
-        row("http to https on another port gets no password", "http://u:p@cam/p.jpg", "https://CAM:8443/p.jpg",
-            ok, true, "cam:8443", "/p.jpg", "");
+        row("http to https on another port gets no password", "http://u:p@cam/p.jpg",
+            "https://CAM:8443/p.jpg", ok, true, "cam:8443", "/p.jpg", "");
         row("http on its own port to https's default gets none", "http://u:p@cam:8080/p.jpg",
             "https://cam/p.jpg", ok, true, "cam", "/p.jpg", "");
         row("https to another https port gets none", "https://u:p@cam/p.jpg", "https://cam:8443/p.jpg", ok,
@@ -75,10 +75,10 @@ private slots:
         QTest::addColumn<bool>("withCredentials"); // the address carried a user name or password
         QTest::addColumn<FetchOutcome::Kind>("kind");
         using K = FetchOutcome::Kind;
-        QTest::newRow("401, none in the address") << QByteArray("HTTP/1.1 401 Unauthorized") << false
-                                                  << K::NeedsPassword;
-        QTest::newRow("401, the address's refused") << QByteArray("HTTP/1.1 401 Unauthorized") << true
-                                                    << K::PasswordRefused;
+        QTest::newRow("401, none in the address")
+            << QByteArray("HTTP/1.1 401 Unauthorized") << false << K::NeedsPassword;
+        QTest::newRow("401, the address's refused")
+            << QByteArray("HTTP/1.1 401 Unauthorized") << true << K::PasswordRefused;
         QTest::newRow("403 with one") << QByteArray("HTTP/1.1 403 Forbidden") << true << K::ServerAnswered;
     }
 
@@ -99,7 +99,8 @@ private slots:
         using K = FetchOutcome::Kind;
         QTest::newRow("no library words") << K::NoAnswer << "30" << QString() << "Garden: no answer for 30 s";
         QTest::newRow("library words in brackets")
-            << K::CertificateNotTrusted << "certificate expired" << "The certificate has expired"
+            << K::CertificateNotTrusted << "certificate expired"
+            << "The certificate has expired"
             << "Garden: certificate expired (The certificate has expired)";
         QTest::newRow("library words said already") << K::CouldNotConnect << "connection refused"
                                                     << "Connection refused"
@@ -206,8 +207,8 @@ private slots:
         QCOMPARE(digestAuthorization(c, input),
                  "Digest username=\"Mufasa\", realm=\"http-auth@example.org\", uri=\"/dir/index.html\", "
                  "algorithm=" +
-                     algorithm +
-                     ", nonce=\"7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v\", nc=" + ncText + ", "
+                     algorithm + ", nonce=\"7ypf/xlj9XXwfDPEoM4URrv/xwf94BcCAzFZH4GiTo0v\", nc=" + ncText +
+                     ", "
                      "cnonce=\"f2/wE4q74E6zIJEtWaHKaf5wv/H5QzzpXusqGemxURZJ\", qop=auth, response=\"" +
                      response + "\", opaque=\"FQhe/qaU925kfnzjCev0ciny7QMkPqMAFRtzCUYo5tdS\"");
     }

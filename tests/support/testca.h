@@ -76,9 +76,10 @@ private:
     {
         QStringList arguments{QStringLiteral("req"), QStringLiteral("-x509")};
         arguments += newKey();
-        arguments += {QStringLiteral("-keyout"), name + QStringLiteral(".key"), QStringLiteral("-out"),
-                      name + QStringLiteral(".pem"),  QStringLiteral("-days"),  QStringLiteral("36500"),
-                      QStringLiteral("-subj"),        subject};
+        arguments += {QStringLiteral("-keyout"), name + QStringLiteral(".key"),
+                      QStringLiteral("-out"),    name + QStringLiteral(".pem"),
+                      QStringLiteral("-days"),   QStringLiteral("36500"),
+                      QStringLiteral("-subj"),   subject};
         if (names.isEmpty())
             arguments += {QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:true"),
                           QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign")};
