@@ -61,7 +61,7 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
 
     m_imgCam = namedChild(new ClickableImage(this), "imgCam", kImgCam);
     m_imgCam->setScaledContents(true);
-    m_imgCam->setFocusPolicy(Qt::StrongFocus); // in the Tab chain of the shown slots
+    m_imgCam->setFocusPolicy(Qt::TabFocus); // in the Tab chain of the shown slots; a click opens the viewer
     m_imgCam->setAccessibleName(QStringLiteral("Camera picture"));
     m_dimmed = new QGraphicsOpacityEffect(m_imgCam);
     m_dimmed->setOpacity(kDimmedOpacity);
