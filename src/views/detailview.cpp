@@ -30,6 +30,7 @@ namespace {
 constexpr qreal kDetailPoints = 9.75; // the particulars of the detail frame
 constexpr qreal kSmallestDetailPoints = 6; // a particular too wide for its row shrinks down to this
 constexpr qreal kDetailPointsStep = 0.25;
+constexpr qsizetype kMaxToolTipChars = 1000; // a particular's tool tip shows this much at most
 
 // Scroll bars of the detail picture: steps in twips; the bars themselves count in pixels.
 constexpr double kPictureScrollSmallStep = 300;
@@ -180,8 +181,8 @@ void DetailView::composeDetails()
         *row.value = namedChild(new QLabel(QString::fromLatin1(row.initialText), m_frmDetails), row.valueName,
                                 TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
         (*row.value)->setFont(verdanaFont(kDetailPoints));
-        m_valueLabels.push_back(*row.value);
-        setValueText(*row.value, (*row.value)->text());
+        m_values.push_back({*row.value, (*row.value)->text()});
+        fitValue(m_values.back());
         top += G::kRowStep;
     }
     m_frmDetails->installEventFilter(this);
@@ -189,29 +190,42 @@ void DetailView::composeDetails()
 
 void DetailView::setValueText(QLabel *value, const QString &text)
 {
-    value->setToolTip(text); // the whole text, however it is shown
-    fitValue(value);
+    for (ValueLabel &row : m_values) {
+        if (row.label == value) {
+            row.text = text;
+            fitValue(row);
+        }
+    }
 }
 
-void DetailView::fitValue(QLabel *value)
+void DetailView::fitValue(const ValueLabel &value)
 {
-    // The label keeps its place and grows into the free width of its row; a text wider still is
-    // shown in a smaller font, and cut only when even the smallest is too wide.
-    const QString text = value->toolTip();
-    const int freeWidth = m_frmDetails->width() - value->x() - twipsToPixels(ViewerGeometry::kCaptionLeft);
-    value->resize(std::max(twipsToPixels(ViewerGeometry::kValueWidth), freeWidth), value->height());
-    const int width = value->contentsRect().width();
+    // The label keeps its place and takes the free width of its row; a text wider still is shown
+    // in a smaller font, and cut only when even the smallest is too wide.
+    QLabel *label = value.label;
+    const int freeWidth = m_frmDetails->width() - label->x() - twipsToPixels(ViewerGeometry::kCaptionLeft);
+    label->resize(std::max(1, freeWidth), label->height());
+    const int width = label->contentsRect().width();
     QFont font = verdanaFont(kDetailPoints);
-    while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > kSmallestDetailPoints)
-        font.setPointSizeF(std::max(kSmallestDetailPoints, font.pointSizeF() - kDetailPointsStep));
-    value->setFont(font);
-    value->setText(QFontMetrics(font).elidedText(text, Qt::ElideRight, width));
+    QFont smallest = font;
+    smallest.setPointSizeF(kSmallestDetailPoints);
+    if (QFontMetrics(smallest).horizontalAdvance(value.text) > width) {
+        font = smallest; // measured once: a hostile server's date may be very long
+    } else {
+        while (QFontMetrics(font).horizontalAdvance(value.text) > width)
+            font.setPointSizeF(font.pointSizeF() - kDetailPointsStep);
+    }
+    label->setFont(font);
+    label->setText(QFontMetrics(font).elidedText(value.text, Qt::ElideRight, width));
+    label->setToolTip(value.text.size() > kMaxToolTipChars
+                          ? value.text.left(kMaxToolTipChars) + QChar(0x2026) // an ellipsis
+                          : value.text);
 }
 
 bool DetailView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_frmDetails && event->type() == QEvent::Resize) {
-        for (QLabel *value : m_valueLabels)
+        for (const ValueLabel &value : m_values)
             fitValue(value);
     }
     return QGroupBox::eventFilter(watched, event);

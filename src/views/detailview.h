@@ -86,10 +86,15 @@ protected:
 
 private:
     void composeDetails();
-    // A particular's value label: shows text whole where it can (see fitValue); the tool tip
-    // always holds all of it.
+    // A particular's value label and the text it is to show.
+    struct ValueLabel
+    {
+        QLabel *label;
+        QString text;
+    };
+    // Shows text in the value label whole where it can (see fitValue); its tool tip holds it too.
     void setValueText(QLabel *value, const QString &text);
-    void fitValue(QLabel *value);
+    void fitValue(const ValueLabel &value);
     // Puts slot Index's current picture into imgMain (and, for a reply, into the full-screen
     // view) once it is decoded in full.
     void loadSlotPicture(int Index, bool reply);
@@ -118,7 +123,7 @@ private:
     QLabel *m_lblTime = nullptr;
     QLabel *m_lblRefresh = nullptr;
     QLabel *m_lblNextRefresh = nullptr;
-    std::vector<QLabel *> m_valueLabels; // the six above
+    std::vector<ValueLabel> m_values; // the six above
 
     qint32 m_lngPicWidth = 0; // natural size of the picture last shown by imgCam_Click, in twips
     qint32 m_lngPicHeight = 0;
