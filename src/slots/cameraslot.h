@@ -61,8 +61,8 @@ public:
     SlotDecoder *decoder() const { return m_decoder; }
 
     // The last fetch's outcome, with the local time, as the tool tip and accessible description of
-    // the picture and of the refresh indicator over it. A failure counts one more in a row and dims the picture (it stays visible); a
-    // success ends the row.
+    // the picture and of the refresh indicator over it. A failure counts one more in a row and dims the
+    // picture (it stays visible); a success ends the row.
     void setFetchOutcome(const QString &outcomeText, bool failed);
     void clearFetchOutcome();
     QString fetchNote() const { return m_fetchNote; }

@@ -137,7 +137,9 @@ void TestInternetClock::secondsLastASecond()
     const QDateTime first(QDate(2023, 6, 15), QTime(12, 34, 56), Qt::UTC);
     const auto trueSecond = [&](qint64 at) {
         return "60110 " +
-            first.addMSecs(serverAheadMs + at - tickPhaseMs - answerMs).toString("yy-MM-dd hh:mm:ss").toLatin1() +
+            first.addMSecs(serverAheadMs + at - tickPhaseMs - answerMs)
+                .toString("yy-MM-dd hh:mm:ss")
+                .toLatin1() +
             " 50 0 0 722.3 UTC(NIST) *\n";
     };
     auto *timer = m_clock->findChild<QTimer *>(QStringLiteral("timSecond"));
@@ -178,8 +180,9 @@ void TestInternetClock::secondsLastASecond()
     QCOMPARE(m_server->connections.size(), kRunMs / InternetClock::kQueryIntervalMs + 1);
     QCOMPARE(changedAt.size(), 21); // the first reply, then one a second
     for (qsizetype n = 1; n < changedAt.size(); ++n) {
-        QVERIFY2(qAbs(changedAt[n] - changedAt[n - 1] - 1000) <= 50,
-                 qPrintable(QStringLiteral("%1 ms to %2").arg(changedAt[n] - changedAt[n - 1]).arg(texts[n])));
+        QVERIFY2(
+            qAbs(changedAt[n] - changedAt[n - 1] - 1000) <= 50,
+            qPrintable(QStringLiteral("%1 ms to %2").arg(changedAt[n] - changedAt[n - 1]).arg(texts[n])));
         QCOMPARE(texts[n], DaytimeLabelText(first.addSecs(n)));
     }
 }

@@ -4,13 +4,13 @@
 #include "camserver/testpictures.h"
 #include "clock/internetclock.h"
 #include "common/appidentity.h"
-#include "common/pictureworkers.h"
 #include "common/programfolder.h"
 #include "shell/mainwindow.h"
 #include "shell/showhelpsetting.h"
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 #include "support/filesizelimit.h"
+#include "support/heldworkers.h"
 #include "support/isolatedsettings.h"
 #include "support/offscreenmain.h"
 #include "support/privatesessionbus.h"
@@ -29,7 +29,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSemaphore>
 #include <QtTest>
 
 #include <limits>
@@ -37,25 +36,11 @@
 
 namespace {
 
-// Keeps every picture worker busy while in scope; the tasks share the semaphore as some start late.
-class HeldWorkers
-{
-public:
-    HeldWorkers()
-    {
-        for (int n = 0; n < pictureWorkers()->maxThreadCount(); ++n)
-            pictureWorkers()->start([release = m_release] { release->acquire(); });
-    }
-    ~HeldWorkers() { m_release->release(pictureWorkers()->maxThreadCount()); }
-
-private:
-    std::shared_ptr<QSemaphore> m_release = std::make_shared<QSemaphore>();
-};
-
 // Every name, description, value and help text of the accessible tree below iface.
 void collectAccessibleTexts(QAccessibleInterface *iface, QStringList &texts)
 {
-    for (QAccessible::Text t : {QAccessible::Name, QAccessible::Description, QAccessible::Value, QAccessible::Help})
+    for (QAccessible::Text t :
+         {QAccessible::Name, QAccessible::Description, QAccessible::Value, QAccessible::Help})
         texts << iface->text(t);
     if (QAccessibleTextInterface *text = iface->textInterface())
         texts << text->text(0, text->characterCount());
@@ -151,8 +136,8 @@ private slots:
                                                  {"WWW-Authenticate: Basic realm=\"cam\""}, "no");
             return refused;
         });
-        const QByteArray secret = "http://" + kSecretUser + ':' + kSecretPassword + "@127.0.0.1:" +
-            QByteArray::number(m_server.port()) + "/secret.jpg";
+        const QByteArray secret = "http://" + kSecretUser + ':' + kSecretPassword +
+            "@127.0.0.1:" + QByteArray::number(m_server.port()) + "/secret.jpg";
         QVERIFY(AppendCamEntry({"Secret", secret, "300"}));
     }
 
@@ -321,28 +306,32 @@ private slots:
         QTest::addColumn<QString>("value"); // Last Changed
         QTest::addColumn<int>("windowWidth"); // 0: as the window opens
         QTest::addColumn<bool>("whole");
-        QTest::newRow("a date") << " Sat, 06 Dec 2025 13:05:09 GMT" << 0 << true;
-        QTest::newRow("a long date, narrow window")
-            << " Saturday, 06 December 2025 13:05:09 GMT" << 760 << true;
-        QTest::newRow("far too long") << QString(400, 'W') << 0 << false;
+        QTest::addColumn<bool>("smaller"); // in a smaller font than the other particulars
+        QTest::newRow("a date") << " Sat, 06 Dec 2025 13:05:09 GMT" << 0 << true << false;
+        QTest::newRow("a long date, narrowest window")
+            << " Saturday, 06 December 2025 13:05:09 GMT" << 820 << true << true;
+        QTest::newRow("far too long") << QString(400, 'W') << 0 << false << true;
     }
     void longValuesShownWhole()
     {
         QFETCH(QString, value);
         QFETCH(int, windowWidth);
         QFETCH(bool, whole);
+        QFETCH(bool, smaller);
         if (windowWidth > 0)
             m_window->resize(windowWidth, m_window->height());
         pane()->slot(0)->setUpdatedText(value);
         show(0);
         auto *label = find<QLabel>("lblLastChanged");
         namespace G = ViewerGeometry;
-        QCOMPARE(label->pos(), toPixels(TwipRect{G::kValueLeft, G::kRowFirstTop + 2 * G::kRowStep, 1, 1}).topLeft());
+        QCOMPARE(label->pos(),
+                 toPixels(TwipRect{G::kValueLeft, G::kRowFirstTop + 2 * G::kRowStep, 1, 1}).topLeft());
         QCOMPARE(label->text() == value, whole);
         QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
                  qPrintable(QString::number(label->contentsRect().width())));
         QVERIFY(label->geometry().right() <= find("frmDetails")->contentsRect().right());
         QCOMPARE(label->toolTip(), value);
+        QCOMPARE(label->font().pointSizeF() < find<QLabel>("lblName")->font().pointSizeF(), smaller);
     }
 
     // A save that ends after the slot's next reply still reaches the status line: the detail
