@@ -3,12 +3,17 @@
 #include "clock/daytimereply.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
 namespace {
+
+constexpr qint64 kSecondMs = 1000;
+// timSecond may come this much before its moment and still count as on time.
+constexpr qint64 kEarlyMs = 5;
 
 struct DaytimeServer
 {
@@ -36,6 +41,11 @@ InternetClock::InternetClock(QObject *parent)
 {
     m_started.start();
     m_now = [this] { return m_started.elapsed(); };
+    m_timSecond = new QTimer(this);
+    m_timSecond->setObjectName(QStringLiteral("timSecond"));
+    m_timSecond->setSingleShot(true);
+    m_timSecond->setTimerType(Qt::PreciseTimer);
+    connect(m_timSecond, &QTimer::timeout, this, &InternetClock::onSecondTimer);
 }
 
 InternetClock::~InternetClock()
@@ -57,7 +67,9 @@ void InternetClock::setMonotonicClock(MonotonicClock clock)
 void InternetClock::StartTimeQuery()
 {
     const qint64 now = m_now();
+    m_lastAskedAt = now;
     advanceLabel(now);
+    armSecondTimer(now);
     if (m_lastQueryStart && now >= *m_lastQueryStart && now - *m_lastQueryStart < kQueryIntervalMs)
         return;
     m_lastQueryStart = now;
@@ -89,9 +101,10 @@ void InternetClock::objWinsock_DataArrival(qint32 bytesTotal)
     const DaytimeReply reply = ParseDaytimeReply(text);
     if (reply.status != DaytimeReply::Status::Ok)
         return;
-    m_lastReply = reply.utc;
-    m_lastReplyAt = m_now();
-    setLabel(DaytimeLabelText(m_lastReply));
+    const qint64 now = m_now();
+    takeReply(reply.utc, now);
+    advanceLabel(now);
+    armSecondTimer(now);
 }
 
 void InternetClock::objWinsock_Close()
@@ -119,11 +132,55 @@ void InternetClock::setLabel(const QString &text)
     emit lblTimeChanged(m_lblTime);
 }
 
+QDateTime InternetClock::runningTime(qint64 now) const
+{
+    return m_lastReply.addMSecs(now - m_lastReplyAt);
+}
+
+void InternetClock::takeReply(const QDateTime &utc, qint64 now)
+{
+    // The reply says the time lies within its second. A running time inside it stays as it
+    // is; one outside is moved to the nearest moment inside.
+    if (m_lastReply.isValid() && now >= m_lastReplyAt) {
+        const QDateTime running = runningTime(now);
+        if (running >= utc && running < utc.addMSecs(kSecondMs))
+            return;
+        m_lastReply = running < utc ? utc : utc.addMSecs(kSecondMs - 1);
+    } else {
+        m_lastReply = utc;
+    }
+    m_lastReplyAt = now;
+}
+
 void InternetClock::advanceLabel(qint64 now)
 {
     if (!m_lastReply.isValid() || now < m_lastReplyAt)
         return;
-    setLabel(DaytimeLabelText(m_lastReply.addMSecs(now - m_lastReplyAt)));
+    setLabel(DaytimeLabelText(runningTime(now)));
+}
+
+void InternetClock::armSecondTimer(qint64 now, qint64 from)
+{
+    if (!m_lastReply.isValid() || from < m_lastReplyAt || now - m_lastAskedAt >= kKeepCountingMs) {
+        m_timSecond->stop();
+        return;
+    }
+    m_secondDueAt = from + kSecondMs - runningTime(from).time().msec();
+    m_timSecond->start(static_cast<int>(m_secondDueAt - now));
+}
+
+void InternetClock::onSecondTimer()
+{
+    const qint64 now = m_now();
+    // Before its moment by the monotonic time (never by more than a few ms on a real clock):
+    // wait for the rest.
+    if (now < m_secondDueAt - kEarlyMs) {
+        armSecondTimer(now);
+        return;
+    }
+    const qint64 at = std::max(now, m_secondDueAt);
+    advanceLabel(at);
+    armSecondTimer(now, at);
 }
 
 void InternetClock::abandonQuery()

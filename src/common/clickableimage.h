@@ -2,9 +2,12 @@
 
 #include <QLabel>
 
+class QKeyEvent;
 class QMouseEvent;
+class QPaintEvent;
 
-// A picture that reports a left-button click (press and release on it).
+// A picture that reports a left-button click (press and release on it). Given keyboard focus, it
+// reports Enter, Return and Space as a click too, and shows a focus frame.
 class ClickableImage : public QLabel
 {
     Q_OBJECT
@@ -18,4 +21,6 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };

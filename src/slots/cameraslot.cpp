@@ -24,10 +24,10 @@ constexpr int kTimerIntervalMs = 1000;
 constexpr int kProgressMaximum = 100;
 constexpr qreal kDimmedOpacity = 0.55; // a stale picture, still easy to make out
 const QString kPictureDescription =
-    QStringLiteral("The camera's latest picture. Click it to show it large in the viewer.");
+    QStringLiteral("The camera's latest picture. Click it, or press Enter, to show it large in the viewer.");
 
-// Geometry inside the slot frame, in twips. The data fields and cmdStart lie below the frame's
-// lower edge, out of sight.
+// Geometry inside the slot frame, in twips. The data fields and cmdStart keep their place below
+// the frame's lower edge, inside the slot's store.
 constexpr TwipRect kImgCam{180, 240, 1275, 960};
 constexpr TwipRect kImgRefresh{660, 600, 315, 255};
 constexpr TwipRect kPrgCam{180, 1200, 1275, 135};
@@ -40,13 +40,14 @@ constexpr TwipRect kTxtName{120, 3780, 1395, 285};
 constexpr TwipRect kTxtUpdated{120, 4080, 1395, 285};
 constexpr TwipRect kCmdStart{120, 4380, 1395, 255};
 
-// A control out of sight: it takes no focus, so typing blind never reaches it.
+// A control of the slot's store: hidden, and it takes no focus, so typing blind never reaches it.
 template<typename W>
 W *hiddenControl(W *widget, const char *objectName, const TwipRect &geometry, const QString &accessibleName)
 {
     namedChild(widget, objectName, geometry);
     widget->setFocusPolicy(Qt::NoFocus);
     widget->setAccessibleName(accessibleName);
+    widget->hide();
     return widget;
 }
 
@@ -60,8 +61,8 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
 
     m_imgCam = namedChild(new ClickableImage(this), "imgCam", kImgCam);
     m_imgCam->setScaledContents(true);
+    m_imgCam->setFocusPolicy(Qt::TabFocus); // in the Tab chain of the shown slots; a click opens the viewer
     m_imgCam->setAccessibleName(QStringLiteral("Camera picture"));
-    m_imgCam->setAccessibleDescription(kPictureDescription);
     m_dimmed = new QGraphicsOpacityEffect(m_imgCam);
     m_dimmed->setOpacity(kDimmedOpacity);
     m_dimmed->setEnabled(false);
@@ -71,6 +72,7 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
     m_imgRefresh->setScaledContents(true);
     m_imgRefresh->setAccessibleName(QStringLiteral("Fetching a new picture"));
     m_imgRefresh->hide();
+    showNote(QString(), kPictureDescription);
 
     m_prgCam = namedChild(new QProgressBar(this), "prgCam", kPrgCam);
     m_prgCam->setRange(0, kProgressMaximum);
@@ -81,17 +83,21 @@ CameraSlot::CameraSlot(qint16 Index, QWidget *parent)
     m_cmdRefresh = newPictureButton(this, "cmdRefresh", kCmdRefresh, Pictures::SlotRefresh, "Refresh");
     m_cmdStop = newPictureButton(this, "cmdStop", kCmdStop, Pictures::SlotStop, "Stop");
 
+    // The slot's store: the data fields and cmdStart. A window that is never shown is no child of
+    // the slot to assistive technology, so the address's "user:password@" is never read out.
+    auto *store = new QWidget(this, Qt::Window);
+    store->setObjectName(QStringLiteral("store"));
     m_txtRefreshed =
-        hiddenControl(new QLineEdit(this), "txtRefreshed", kTxtRefreshed, QStringLiteral("Last refreshed"));
+        hiddenControl(new QLineEdit(store), "txtRefreshed", kTxtRefreshed, QStringLiteral("Last refreshed"));
     m_txtAddress =
-        hiddenControl(new QLineEdit(this), "txtAddress", kTxtAddress, QStringLiteral("Picture address"));
+        hiddenControl(new QLineEdit(store), "txtAddress", kTxtAddress, QStringLiteral("Picture address"));
     m_txtRefresh =
-        hiddenControl(new QLineEdit(this), "txtRefresh", kTxtRefresh, QStringLiteral("Refresh seconds"));
+        hiddenControl(new QLineEdit(store), "txtRefresh", kTxtRefresh, QStringLiteral("Refresh seconds"));
     m_txtRefresh->setText(QStringLiteral("30"));
-    m_txtName = hiddenControl(new QLineEdit(this), "txtName", kTxtName, QStringLiteral("Camera name"));
+    m_txtName = hiddenControl(new QLineEdit(store), "txtName", kTxtName, QStringLiteral("Camera name"));
     m_txtUpdated =
-        hiddenControl(new QLineEdit(this), "txtUpdated", kTxtUpdated, QStringLiteral("Last changed"));
-    m_cmdStart = hiddenControl(new QPushButton(QStringLiteral("start"), this), "cmdStart", kCmdStart,
+        hiddenControl(new QLineEdit(store), "txtUpdated", kTxtUpdated, QStringLiteral("Last changed"));
+    m_cmdStart = hiddenControl(new QPushButton(QStringLiteral("start"), store), "cmdStart", kCmdStart,
                                QStringLiteral("start"));
 
     m_timRefresh = new QTimer(this);
@@ -150,8 +156,7 @@ void CameraSlot::setFetchOutcome(const QString &outcomeText, bool failed)
 {
     m_failuresInRow = failed ? m_failuresInRow + 1 : 0;
     m_fetchNote = outcomeNote(LongTimeText(QTime::currentTime()), outcomeText, m_failuresInRow);
-    m_imgCam->setToolTip(m_fetchNote);
-    m_imgCam->setAccessibleDescription(m_fetchNote);
+    showNote(m_fetchNote, m_fetchNote);
     m_dimmed->setEnabled(failed);
 }
 
@@ -159,9 +164,17 @@ void CameraSlot::clearFetchOutcome()
 {
     m_failuresInRow = 0;
     m_fetchNote.clear();
-    m_imgCam->setToolTip(QString());
-    m_imgCam->setAccessibleDescription(kPictureDescription);
+    showNote(QString(), kPictureDescription);
     m_dimmed->setEnabled(false);
+}
+
+void CameraSlot::showNote(const QString &toolTip, const QString &description)
+{
+    // The indicator covers the middle of the picture: it tells the same, wherever the pointer rests.
+    for (ClickableImage *image : {m_imgCam, m_imgRefresh}) {
+        image->setToolTip(toolTip);
+        image->setAccessibleDescription(description);
+    }
 }
 
 void CameraSlot::setUpdatedText(const QString &text)

@@ -60,9 +60,9 @@ public:
     SlotFetch *fetch() const { return m_fetch; } // wsCam
     SlotDecoder *decoder() const { return m_decoder; }
 
-    // The last fetch's outcome, with the local time, as the picture's tool tip and accessible
-    // description. A failure counts one more in a row and dims the picture (it stays visible); a
-    // success ends the row.
+    // The last fetch's outcome, with the local time, as the tool tip and accessible description of
+    // the picture and of the refresh indicator over it. A failure counts one more in a row and dims the
+    // picture (it stays visible); a success ends the row.
     void setFetchOutcome(const QString &outcomeText, bool failed);
     void clearFetchOutcome();
     QString fetchNote() const { return m_fetchNote; }
@@ -88,6 +88,9 @@ signals:
     void timerTicked(); // timRefresh
 
 private:
+    // The picture's tool tip and accessible description, and the indicator's over it.
+    void showNote(const QString &toolTip, const QString &description);
+
     qint16 m_index;
     SlotPicture m_picture;
     ClickableImage *m_imgCam = nullptr;

@@ -13,9 +13,12 @@
 #include "slots/slotdecoder.h"
 #include "slots/slotfetch.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QScrollBar>
+#include <QWheelEvent>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -69,6 +72,8 @@ SlotPane::SlotPane(SharedState &state, QWidget *parent)
     m_VScroll1->setTracking(false);
     m_VScroll1->setAccessibleName(QStringLiteral("Scroll the webcams"));
     connect(m_VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+    // A control reached with Tab is scrolled into sight.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) { scrollToShow(now); });
 
     for (int i = 0; i < kSlotCount; ++i) {
         auto *cameraSlot = new CameraSlot(static_cast<qint16>(i), m_picWindowInner);
@@ -76,6 +81,10 @@ SlotPane::SlotPane(SharedState &state, QWidget *parent)
         m_slots[static_cast<std::size_t>(i)] = cameraSlot;
         connectSlot(cameraSlot);
     }
+    // The wheel anywhere over the slots scrolls the pane, as over its scroll bar.
+    m_picWindowOuter->installEventFilter(this);
+    for (QWidget *w : m_picWindowOuter->findChildren<QWidget *>())
+        w->installEventFilter(this);
 }
 
 SlotPane::~SlotPane()
@@ -391,4 +400,34 @@ void SlotPane::cmdStopAll_Click()
 void SlotPane::VScroll1_Change()
 {
     m_picWindowInner->move(m_picWindowInner->x(), -m_VScroll1->value() + twipsToPixels(kPicWindowInner.top));
+}
+
+void SlotPane::wheelEvent(QWheelEvent *event)
+{
+    QCoreApplication::sendEvent(m_VScroll1, event);
+}
+
+bool SlotPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(m_VScroll1, event);
+        return true;
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void SlotPane::scrollToShow(QWidget *focused)
+{
+    if (focused == nullptr || !m_picWindowInner->isAncestorOf(focused))
+        return;
+    QWidget *frame = focused;
+    while (frame->parentWidget() != m_picWindowInner)
+        frame = frame->parentWidget();
+    const QRect shown(frame->mapTo(m_picWindowOuter, QPoint(0, 0)), frame->size());
+    int value = m_VScroll1->value();
+    if (shown.top() < 0)
+        value += shown.top();
+    else if (shown.bottom() >= m_picWindowOuter->height())
+        value += std::min(shown.top(), shown.bottom() + 1 - m_picWindowOuter->height());
+    m_VScroll1->setValue(value); // kept within the bar's range
 }

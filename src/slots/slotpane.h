@@ -11,6 +11,7 @@
 
 class CameraSlot;
 class QScrollBar;
+class QWheelEvent;
 class ReplyBudget;
 class SlotPicture;
 class QWidget;
@@ -107,8 +108,15 @@ signals:
     // library's own words when it had any ("Garden: certificate expired (...)").
     void detailFetchFailed(int Index, const QString &text);
 
+protected:
+    // The wheel anywhere over the pane turns its scroll bar.
+    void wheelEvent(QWheelEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void connectSlot(CameraSlot *cameraSlot);
+    // Moves the pane so that the slot holding focused is in sight, when it holds it.
+    void scrollToShow(QWidget *focused);
     // The handling of a reply after its picture was decoded (or was no picture to decode).
     // fetch is the fetch the reply ended: when a later one runs meanwhile, its indicator stays.
     void completeReply(qint16 Index, quint64 fetch, const QByteArray &headerBlock,

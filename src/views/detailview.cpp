@@ -15,15 +15,22 @@
 #include "views/zoomgeometry.h"
 
 #include <QBuffer>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QImageReader>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 
+#include <algorithm>
+
 namespace {
 
 constexpr qreal kDetailPoints = 9.75; // the particulars of the detail frame
+constexpr qreal kSmallestDetailPoints = 6; // a particular too wide for its row shrinks down to this
+constexpr qreal kDetailPointsStep = 0.25;
+constexpr qsizetype kMaxToolTipChars = 1000; // a particular's tool tip shows this much at most
 
 // Scroll bars of the detail picture: steps in twips; the bars themselves count in pixels.
 constexpr double kPictureScrollSmallStep = 300;
@@ -174,8 +181,54 @@ void DetailView::composeDetails()
         *row.value = namedChild(new QLabel(QString::fromLatin1(row.initialText), m_frmDetails), row.valueName,
                                 TwipRect{G::kValueLeft, top, G::kValueWidth, G::kRowHeight});
         (*row.value)->setFont(verdanaFont(kDetailPoints));
+        m_values.push_back({*row.value, (*row.value)->text()});
+        fitValue(m_values.back());
         top += G::kRowStep;
     }
+    m_frmDetails->installEventFilter(this);
+}
+
+void DetailView::setValueText(QLabel *value, const QString &text)
+{
+    for (ValueLabel &row : m_values) {
+        if (row.label == value) {
+            row.text = text;
+            fitValue(row);
+        }
+    }
+}
+
+void DetailView::fitValue(const ValueLabel &value)
+{
+    // The label keeps its place and takes the free width of its row; a text wider still is shown
+    // in a smaller font, and cut only when even the smallest is too wide.
+    QLabel *label = value.label;
+    const int freeWidth = m_frmDetails->width() - label->x() - twipsToPixels(ViewerGeometry::kCaptionLeft);
+    label->resize(std::max(1, freeWidth), label->height());
+    const int width = label->contentsRect().width();
+    QFont font = verdanaFont(kDetailPoints);
+    QFont smallest = font;
+    smallest.setPointSizeF(kSmallestDetailPoints);
+    if (QFontMetrics(smallest).horizontalAdvance(value.text) > width) {
+        font = smallest; // measured once: a hostile server's date may be very long
+    } else {
+        while (QFontMetrics(font).horizontalAdvance(value.text) > width)
+            font.setPointSizeF(font.pointSizeF() - kDetailPointsStep);
+    }
+    label->setFont(font);
+    label->setText(QFontMetrics(font).elidedText(value.text, Qt::ElideRight, width));
+    label->setToolTip(value.text.size() > kMaxToolTipChars
+                          ? value.text.left(kMaxToolTipChars) + QChar(0x2026) // an ellipsis
+                          : value.text);
+}
+
+bool DetailView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_frmDetails && event->type() == QEvent::Resize) {
+        for (const ValueLabel &value : m_values)
+            fitValue(value);
+    }
+    return QGroupBox::eventFilter(watched, event);
 }
 
 DetailView::LayoutRects DetailView::layoutRects() const
@@ -225,11 +278,11 @@ void DetailView::imgCam_Click(int Index)
 
     ZoomPicture(); // unlocks the frame
 
-    m_lblName->setText(m_pane->camName(Index));
-    m_lblRefresh->setText(m_pane->refreshText(Index));
-    m_lblLastChanged->setText(m_pane->updatedText(Index));
-    m_lblLastRefreshed->setText(m_pane->refreshedText(Index));
-    m_lblNextRefresh->setText(m_pane->countdownText(Index));
+    setValueText(m_lblName, m_pane->camName(Index));
+    setValueText(m_lblRefresh, m_pane->refreshText(Index));
+    setValueText(m_lblLastChanged, m_pane->updatedText(Index));
+    setValueText(m_lblLastRefreshed, m_pane->refreshedText(Index));
+    setValueText(m_lblNextRefresh, m_pane->countdownText(Index));
     emit timeQueryDue(); // the Internet clock's query starts here (StartTimeQuery)
 }
 
@@ -330,10 +383,10 @@ void DetailView::showReplyTexts(int Index)
                         updated = m_pane->updatedText(Index), refreshed = m_pane->refreshedText(Index)] {
                            if (Index != m_state.intDetailSlot)
                                return;
-                           m_lblName->setText(name);
-                           m_lblRefresh->setText(refresh);
-                           m_lblLastChanged->setText(updated);
-                           m_lblLastRefreshed->setText(refreshed);
+                           setValueText(m_lblName, name);
+                           setValueText(m_lblRefresh, refresh);
+                           setValueText(m_lblLastChanged, updated);
+                           setValueText(m_lblLastRefreshed, refreshed);
                        });
 }
 
@@ -342,7 +395,7 @@ void DetailView::setNextRefreshText(const QString &text)
     // Only the label is locked: releasing a lock repaints everything it covered, and this comes
     // every second.
     LockWindow(m_lblNextRefresh, true);
-    m_lblNextRefresh->setText(text);
+    setValueText(m_lblNextRefresh, text);
     LockWindow(m_lblNextRefresh, false);
 }
 
@@ -360,7 +413,7 @@ void DetailView::AutoSavePicture(int Index)
 
 void DetailView::setTimeText(const QString &text)
 {
-    m_lblTime->setText(text);
+    setValueText(m_lblTime, text);
 }
 
 void DetailView::cmdSave_Click()

@@ -7,7 +7,10 @@
 #include <QPointer>
 #include <QRect>
 
+#include <vector>
+
 class FullScreenView;
+class QEvent;
 class PictureJobQueue;
 class PictureSaver;
 class QLabel;
@@ -78,8 +81,20 @@ signals:
     // Shown a slot: an Internet clock query is due.
     void timeQueryDue();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void composeDetails();
+    // A particular's value label and the text it is to show.
+    struct ValueLabel
+    {
+        QLabel *label;
+        QString text;
+    };
+    // Shows text in the value label whole where it can (see fitValue); its tool tip holds it too.
+    void setValueText(QLabel *value, const QString &text);
+    void fitValue(const ValueLabel &value);
     // Puts slot Index's current picture into imgMain (and, for a reply, into the full-screen
     // view) once it is decoded in full.
     void loadSlotPicture(int Index, bool reply);
@@ -108,6 +123,7 @@ private:
     QLabel *m_lblTime = nullptr;
     QLabel *m_lblRefresh = nullptr;
     QLabel *m_lblNextRefresh = nullptr;
+    std::vector<ValueLabel> m_values; // the six above
 
     qint32 m_lngPicWidth = 0; // natural size of the picture last shown by imgCam_Click, in twips
     qint32 m_lngPicHeight = 0;

@@ -7,6 +7,7 @@
 #include "views/stretchimage.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -93,12 +94,23 @@ void FullScreenView::showOn(QScreen *screen)
     if (screen != nullptr)
         setGeometry(screen->geometry());
     showFullScreen();
+    activateWindow(); // the keys go to it, also when it was open already
 }
 
 void FullScreenView::Image1_Click()
 {
     m_state.blnFullScreen = false;
     close();
+}
+
+void FullScreenView::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the view as a click does: without it a keyboard user could not leave.
+    if (event->key() == Qt::Key_Escape) {
+        Image1_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void FullScreenView::closeEvent(QCloseEvent *event)

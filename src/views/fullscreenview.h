@@ -4,6 +4,7 @@
 
 class QCloseEvent;
 class QImage;
+class QKeyEvent;
 class QLabel;
 class QResizeEvent;
 class QScreen;
@@ -11,9 +12,9 @@ class StretchImage;
 struct SharedState;
 
 // The full-screen view "Form6": frameless, black, the detail picture stretched over the whole
-// screen, a refresh indicator at the top-left corner. A click on the picture closes it. It keeps
-// the screen saver away from the moment it is opened (Command3_Click of the detail view) until it
-// is closed. Deletes itself when closed.
+// screen, a refresh indicator at the top-left corner. A click on the picture, or Escape, closes
+// it. It keeps the screen saver away from the moment it is opened (Command3_Click of the detail
+// view) until it is closed. Deletes itself when closed.
 class FullScreenView : public QWidget
 {
     Q_OBJECT
@@ -37,6 +38,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -91,15 +91,14 @@ void PictureSaver::AutoSavePicture(int Index)
             saved = SlotPicture::decode(result.jpeg, picture.slotImage().size());
         return [this, Index, serial = picture.serial(), ok = result.saved, path = result.path,
                 error = result.error, saved = std::move(saved)] {
-            if (m_pane->picture(Index).serial() != serial)
-                return;
-            if (saved)
+            // Only the picture as saved waits on the slot still showing that picture: the file
+            // is written (or not) whatever came since, and the status line says so.
+            if (saved && m_pane->picture(Index).serial() == serial)
                 m_pane->showSavedPicture(Index, *saved);
-            if (Index == m_state.intDetailSlot) {
-                emit statusText(nowText() +
-                                (ok ? QStringLiteral(" new picture saved as ") + path
-                                    : QStringLiteral(" new picture") + failureText(path, error)));
-            }
+            if (!ok)
+                emit statusText(nowText() + QStringLiteral(" new picture") + failureText(path, error));
+            else if (Index == m_state.intDetailSlot)
+                emit statusText(nowText() + QStringLiteral(" new picture saved as ") + path);
         };
     });
 }

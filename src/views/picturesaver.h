@@ -24,9 +24,9 @@ public:
     static QString camFolder();
 
     // Saves the picture slot Index shows, named after its frame caption. Once saved the slot
-    // shows the picture as saved; the status line tells of it when Index is the detail slot.
-    // A result for a slot that shows another picture by then (a newer reply, a stop, another
-    // camera) is dropped; the file is written all the same.
+    // shows the picture as saved, unless it shows another picture by then (a newer reply, a stop,
+    // another camera); the file is written all the same. The status line tells of the save when
+    // Index is the detail slot, and of a failed save whatever the slot.
     // While the `cam` folder's file system has less than minimumFreeSpace() free nothing is
     // written; the status line says so when the pause begins and when it ends, whatever the slot.
     void AutoSavePicture(int Index);

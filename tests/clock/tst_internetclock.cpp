@@ -17,6 +17,8 @@ private slots:
     void failedQueries();
     void slowAnswerIsNotReplacedBeforeItsTime();
     void onlyTheLaterOfTwoRunningQueriesShows();
+    void secondsLastASecond_data();
+    void secondsLastASecond();
 
 private:
     static QString label(int h, int m, int s)
@@ -111,6 +113,78 @@ void TestInternetClock::onlyTheLaterOfTwoRunningQueriesShows()
     QTRY_COMPARE(m_clock->lblTime(), label(12, 0, 2));
     QTRY_VERIFY(runningQuery() == nullptr);
     QCOMPARE(changed.count(), 1);
+}
+
+void TestInternetClock::secondsLastASecond_data()
+{
+    QTest::addColumn<qint64>("tickPhaseMs"); // when in the second the detail slot ticks
+    QTest::addColumn<qint64>("answerMs"); // how long a query takes to be answered
+    QTest::addColumn<qint64>("serverAheadMs"); // how far the true time is ahead of the first reply
+    QTest::newRow("answered at once") << qint64(200) << qint64(0) << qint64(400);
+    QTest::newRow("answered after 150 ms") << qint64(200) << qint64(150) << qint64(400);
+    QTest::newRow("answered after 900 ms") << qint64(900) << qint64(900) << qint64(50);
+    QTest::newRow("true time nearly a second ahead") << qint64(500) << qint64(300) << qint64(990);
+}
+
+// The detail slot ticks once a second, each fourth tick a query, answered with the true second;
+// timSecond comes at the monotonic moment it was set for.
+void TestInternetClock::secondsLastASecond()
+{
+    QFETCH(qint64, tickPhaseMs);
+    QFETCH(qint64, answerMs);
+    QFETCH(qint64, serverAheadMs);
+    constexpr qint64 kRunMs = 20000;
+    const QDateTime first(QDate(2023, 6, 15), QTime(12, 34, 56), Qt::UTC);
+    const auto trueSecond = [&](qint64 at) {
+        return "60110 " +
+            first.addMSecs(serverAheadMs + at - tickPhaseMs - answerMs)
+                .toString("yy-MM-dd hh:mm:ss")
+                .toLatin1() +
+            " 50 0 0 722.3 UTC(NIST) *\n";
+    };
+    auto *timer = m_clock->findChild<QTimer *>(QStringLiteral("timSecond"));
+    QVERIFY(timer != nullptr);
+    QList<qint64> changedAt;
+    QStringList texts;
+    connect(m_clock.get(), &InternetClock::lblTimeChanged, this, [&](const QString &text) {
+        changedAt.append(m_now);
+        texts.append(text);
+    });
+    m_server->hold = true;
+    qint64 nextTick = tickPhaseMs;
+    qint64 answerAt = -1; // of the query under way
+    const qint64 end = tickPhaseMs + answerMs + kRunMs;
+    for (;;) {
+        const qint64 due = timer->isActive() ? m_now + timer->interval() : -1;
+        const qint64 next = std::min({due < 0 ? end + 1 : due, answerAt < 0 ? end + 1 : answerAt, nextTick});
+        if (next > end)
+            break;
+        m_now = next;
+        if (next == answerAt) {
+            m_server->send(int(m_server->connections.size()) - 1, trueSecond(next));
+            QTRY_VERIFY(runningQuery() == nullptr);
+            answerAt = -1;
+        } else if (next == due) {
+            timer->start(0); // its moment has come
+            QTRY_VERIFY(timer->interval() != 0 || !timer->isActive());
+        } else {
+            const qsizetype queries = m_server->connections.size();
+            tick(next);
+            if (runningQuery() != nullptr) {
+                QTRY_COMPARE(m_server->connections.size(), queries + 1);
+                answerAt = next + answerMs;
+            }
+            nextTick += 1000;
+        }
+    }
+    QCOMPARE(m_server->connections.size(), kRunMs / InternetClock::kQueryIntervalMs + 1);
+    QCOMPARE(changedAt.size(), 21); // the first reply, then one a second
+    for (qsizetype n = 1; n < changedAt.size(); ++n) {
+        QVERIFY2(
+            qAbs(changedAt[n] - changedAt[n - 1] - 1000) <= 50,
+            qPrintable(QStringLiteral("%1 ms to %2").arg(changedAt[n] - changedAt[n - 1]).arg(texts[n])));
+        QCOMPARE(texts[n], DaytimeLabelText(first.addSecs(n)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestInternetClock)

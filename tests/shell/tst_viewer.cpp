@@ -10,6 +10,7 @@
 #include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 #include "support/filesizelimit.h"
+#include "support/heldworkers.h"
 #include "support/isolatedsettings.h"
 #include "support/offscreenmain.h"
 #include "support/privatesessionbus.h"
@@ -18,8 +19,10 @@
 #include "views/picturejobqueue.h"
 #include "views/picturesaver.h"
 #include "views/stretchimage.h"
+#include "views/viewergeometry.h"
 #include "views/webpagewindow.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -30,6 +33,27 @@
 
 #include <limits>
 #include <memory>
+
+namespace {
+
+// Every name, description, value and help text of the accessible tree below iface.
+void collectAccessibleTexts(QAccessibleInterface *iface, QStringList &texts)
+{
+    for (QAccessible::Text t :
+         {QAccessible::Name, QAccessible::Description, QAccessible::Value, QAccessible::Help})
+        texts << iface->text(t);
+    if (QAccessibleTextInterface *text = iface->textInterface())
+        texts << text->text(0, text->characterCount());
+    for (int i = 0; i < iface->childCount(); ++i) {
+        if (QAccessibleInterface *child = iface->child(i))
+            collectAccessibleTexts(child, texts);
+    }
+}
+
+const QByteArray kSecretUser("doorman");
+const QByteArray kSecretPassword("hunter2");
+
+} // namespace
 
 // The "Viewer" column as the main window wires it to the slots, against loopback cameras.
 class TestViewer : public QObject
@@ -102,6 +126,19 @@ private slots:
             m_server.setHandler(path, [this, path](const QByteArray &) { return reply(path); });
             QVERIFY(AppendCamEntry({name, host.toLatin1() + path, "300"})); // no timed refresh during a test
         }
+        // A camera that shows its picture only to its password.
+        m_sizes["/secret.jpg"] = QSize(32, 24);
+        m_server.setHandler("/secret.jpg", [this](const QByteArray &request) {
+            if (request.contains("Authorization: Basic " + (kSecretUser + ':' + kSecretPassword).toBase64()))
+                return reply("/secret.jpg");
+            CamReply refused;
+            refused.bytes = CamServer::httpReply("HTTP/1.1 401 Unauthorized",
+                                                 {"WWW-Authenticate: Basic realm=\"cam\""}, "no");
+            return refused;
+        });
+        const QByteArray secret = "http://" + kSecretUser + ':' + kSecretPassword +
+            "@127.0.0.1:" + QByteArray::number(m_server.port()) + "/secret.jpg";
+        QVERIFY(AppendCamEntry({"Secret", secret, "300"}));
     }
 
     void init()
@@ -243,6 +280,119 @@ private slots:
         QTRY_VERIFY(status().endsWith(" new picture saved as " + cam() + '/' + camFiles().value(0)));
         QVERIFY(QFileInfo(cam() + '/' + camFiles().value(0)).size() > 2 * kLimit); // it was cut half-way
         QCOMPARE(listBytes(), listBefore);
+    }
+
+    // A screen reader walking the main window, with a password camera open and shown in the
+    // viewer, meets the camera but never its password.
+    void noPasswordInTheAccessibleTree()
+    {
+        m_window->listCommands()->OpenCam("Secret"); // slot 2
+        QTRY_COMPARE(m_handled.value(2), 1);
+        QCOMPARE(pane()->picture(2).bytes(), m_served["/secret.jpg"]); // the password was sent
+        show(2);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QStringList texts;
+        collectAccessibleTexts(QAccessible::queryAccessibleInterface(m_window.get()), texts);
+        QVERIFY(texts.contains("Secret"));
+        QCOMPARE(texts.filter(QString::fromLatin1(kSecretPassword)), QStringList());
+        QCOMPARE(texts.filter(QString::fromLatin1(kSecretUser)), QStringList());
+        QVERIFY(pane()->slot(2)->address().contains(QString::fromLatin1(kSecretPassword))); // still kept
+    }
+
+    // A particular wider than its label is shown whole where the frame has room, and its tool
+    // tip holds it in any case; the label stays where it was.
+    void longValuesShownWhole_data()
+    {
+        QTest::addColumn<QString>("value"); // Last Changed
+        QTest::addColumn<int>("windowWidth"); // 0: as the window opens
+        QTest::addColumn<bool>("whole");
+        QTest::addColumn<bool>("smaller"); // in a smaller font than the other particulars
+        QTest::newRow("a date") << " Sat, 06 Dec 2025 13:05:09 GMT" << 0 << true << false;
+        QTest::newRow("a long date, narrowest window")
+            << " Saturday, 06 December 2025 13:05:09 GMT" << 820 << true << true;
+        QTest::newRow("far too long") << QString(400, 'W') << 0 << false << true;
+    }
+    void longValuesShownWhole()
+    {
+        QFETCH(QString, value);
+        QFETCH(int, windowWidth);
+        QFETCH(bool, whole);
+        QFETCH(bool, smaller);
+        if (windowWidth > 0)
+            m_window->resize(windowWidth, m_window->height());
+        pane()->slot(0)->setUpdatedText(value);
+        show(0);
+        auto *label = find<QLabel>("lblLastChanged");
+        namespace G = ViewerGeometry;
+        QCOMPARE(label->pos(),
+                 toPixels(TwipRect{G::kValueLeft, G::kRowFirstTop + 2 * G::kRowStep, 1, 1}).topLeft());
+        QCOMPARE(label->text() == value, whole);
+        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width(),
+                 qPrintable(QString::number(label->contentsRect().width())));
+        QVERIFY(label->geometry().right() <= find("frmDetails")->contentsRect().right());
+        QCOMPARE(label->toolTip(), value);
+        QCOMPARE(label->font().pointSizeF() < find<QLabel>("lblName")->font().pointSizeF(), smaller);
+    }
+
+    // A save that ends after the slot's next reply still reaches the status line: the detail
+    // slot's always, a failure whatever the slot.
+    void saveOutlastingTheNextReplyIsReported_data()
+    {
+        QTest::addColumn<int>("shown"); // the slot in the viewer; slot 0 saves
+        QTest::addColumn<bool>("fails"); // the cam folder is a file
+        QTest::addColumn<QString>("said"); // what the status line ends up saying; "" for nothing
+        QTest::newRow("saved, shown slot") << 0 << false << " new picture saved as ";
+        QTest::newRow("failed, shown slot") << 0 << true << " new picture could not be saved as ";
+        QTest::newRow("failed, another slot") << 1 << true << " new picture could not be saved as ";
+        QTest::newRow("saved, another slot") << 1 << false << "";
+    }
+    void saveOutlastingTheNextReplyIsReported()
+    {
+        QFETCH(int, shown);
+        QFETCH(bool, fails);
+        QFETCH(QString, said);
+        if (fails) {
+            QDir(cam()).removeRecursively();
+            QFile file(cam());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        find<QCheckBox>("chkSave")->setChecked(true);
+        show(shown);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        pane()->setInlineDecoding(true); // the replies do not wait for the held workers
+        {
+            HeldWorkers held;
+            fetch(0); // a changed picture: its save waits
+            m_frozen = true;
+            fetch(0); // the next reply, unchanged, is handled meanwhile
+        }
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        if (said.isEmpty())
+            QCOMPARE(status(), QString("status..."));
+        else
+            QVERIFY2(status().contains(said + cam() + "/Alpha"), qPrintable(status()));
+        QCOMPARE(camFiles().size(), fails ? 0 : 1);
+    }
+
+    // Escape closes the full-screen view as a click does; other keys leave it.
+    void fullScreenViewClosesOnEscape_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << true;
+        QTest::newRow("Space") << int(Qt::Key_Space) << false;
+    }
+    void fullScreenViewClosesOnEscape()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, closes);
+        show(0);
+        find<QPushButton>("Command3")->click();
+        QWidget *form6 = TestWindows::visibleWindow("Form6");
+        QVERIFY(form6 != nullptr);
+        QTest::keyClick(form6, Qt::Key(key));
+        QCOMPARE(TestWindows::visibleWindow("Form6") == nullptr, closes);
+        QCOMPARE(m_window->state().blnFullScreen, !closes);
     }
 
     void fullScreenViewKeepsTheScreenSaverAway()

@@ -3,35 +3,23 @@
 #include "common/pictureworkers.h"
 #include "common/sharedstate.h"
 #include "slots/cameraslot.h"
+#include "slots/fetchoutcome.h"
 #include "slots/slotfetch.h"
 #include "slots/slotpane.h"
+#include "support/heldworkers.h"
 #include "support/offscreenmain.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
-#include <QSemaphore>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 #include <memory>
 
 namespace {
 const QByteArray kDateA("Mon, 01 Jan 2024 10:00:00 GMT");
 const QByteArray kDateB("Mon, 01 Jan 2024 10:00:05 GMT");
-
-// Keeps every picture worker busy while in scope; the tasks share the semaphore as some start late.
-class HeldWorkers
-{
-public:
-    HeldWorkers()
-    {
-        for (int n = 0; n < pictureWorkers()->maxThreadCount(); ++n)
-            pictureWorkers()->start([release = m_release] { release->acquire(); });
-    }
-    ~HeldWorkers() { m_release->release(pictureWorkers()->maxThreadCount()); }
-
-private:
-    std::shared_ptr<QSemaphore> m_release = std::make_shared<QSemaphore>();
-};
 
 void finishDecodes()
 {
@@ -95,6 +83,86 @@ private slots:
                 QVERIFY2(!QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name).isEmpty(),
                          qPrintable(c->objectName()));
         }
+    }
+
+    // The indicator covers the middle of the picture: pointing there, or asking a screen reader
+    // about it, tells why the slot shows what it shows.
+    void indicatorTellsWhatThePictureTells_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::newRow("failed") << "failed";
+        QTest::newRow("failed, then a picture") << "picture";
+        QTest::newRow("failed, then stopped") << "stopped";
+    }
+    void indicatorTellsWhatThePictureTells()
+    {
+        QFETCH(QString, step);
+        m_pane->loadCam(4, "Cam", "/p.jpg", "30");
+        m_pane->wsCam_Error(4, FetchOutcome{FetchOutcome::Kind::HostNotFound, {}});
+        if (step == u"picture")
+            complete(4, pictureReply(TestPictures::png(8, 8, Qt::blue)));
+        else if (step == u"stopped")
+            m_pane->cmdStop_Click(4);
+        QWidget *picture = control(4, "imgCam");
+        QWidget *indicator = control(4, "imgRefresh");
+        QCOMPARE(picture->toolTip().isEmpty(), step == u"stopped");
+        QCOMPARE(indicator->toolTip(), picture->toolTip());
+        QCOMPARE(indicator->accessibleDescription(), picture->accessibleDescription());
+    }
+
+    // Each shown slot's picture is in the Tab chain, skipping free slots, and is scrolled into
+    // sight; Enter or Space on it opens the detail view as a click does.
+    void keyboardReachesThePictures()
+    {
+        m_pane->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_pane.get()));
+        for (int i : {2, 20})
+            m_pane->loadCam(qint16(i), "Cam", "/p.jpg", "30");
+        control(2, "imgCam")->setFocus(Qt::TabFocusReason);
+        QStringList chain;
+        for (int n = 0; n < 3; ++n) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget *focused = QApplication::focusWidget();
+            chain << QString::number(qobject_cast<CameraSlot *>(focused->parentWidget())->index()) + ' ' +
+                    focused->objectName();
+        }
+        QCOMPARE(chain, QStringList({"2 cmdRefresh", "2 cmdStop", "20 imgCam"}));
+        auto *window = m_pane->findChild<QWidget *>("picWindowOuter");
+        const QRect shown(slot(20)->mapTo(window, QPoint(0, 0)), slot(20)->size());
+        QVERIFY(window->rect().contains(shown));
+
+        QSignalSpy opened(m_pane.get(), &SlotPane::imgCam_Click);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_A})
+            QTest::keyClick(control(20, "imgCam"), key);
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened.at(2).at(0).toInt(), 20);
+    }
+
+    // The wheel anywhere over the slots turns the pane's scroll bar.
+    void wheelOverTheSlots_data()
+    {
+        QTest::addColumn<QString>("over"); // a control of slot 0, or the pane's inner window
+        QTest::newRow("picture") << "imgCam";
+        QTest::newRow("progress bar") << "prgCam";
+        QTest::newRow("refresh button") << "cmdRefresh";
+        QTest::newRow("between the slots") << "picWindowInner";
+    }
+    void wheelOverTheSlots()
+    {
+        QFETCH(QString, over);
+        m_pane->loadCam(0, "Cam", "/p.jpg", "30");
+        QWidget *target = control(0, qPrintable(over));
+        if (target == nullptr)
+            target = m_pane->findChild<QWidget *>(over);
+        auto *bar = m_pane->findChild<QScrollBar *>("VScroll1");
+        auto *inner = m_pane->findChild<QWidget *>("picWindowInner");
+        const int innerTop = inner->y();
+        QWheelEvent down(QPointF(2, 2), target->mapToGlobal(QPointF(2, 2)), QPoint(), QPoint(0, -120),
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &down);
+        const int expected = std::min(bar->maximum(), QApplication::wheelScrollLines() * bar->singleStep());
+        QCOMPARE(bar->value(), expected);
+        QCOMPARE(inner->y(), innerTop - expected);
     }
 
     void startWithoutConnection()
