@@ -1,6 +1,9 @@
 #pragma once
 
-// The program's own pictures, compiled into the executable from resources/.
+// The program's own pictures, compiled into the executable from resources/. The small ones
+// (indicator, not-found picture, buttons) have a twice-sized drawing beside them, "name@2x.png",
+// for high-density screens: QIcon picks it by itself, devicePicture() (common/devicepicture.h) for
+// the others.
 namespace Pictures {
 inline constexpr char Refresh[] = ":/pictures/refresh.png"; // 21 x 17 refresh indicator
 inline constexpr char NotFound[] = ":/pictures/notfound.png"; // 83 x 62 light-blue X on white

@@ -4,6 +4,7 @@
 #include "camlist/listcommands.h"
 #include "clock/internetclock.h"
 #include "common/appidentity.h"
+#include "common/devicepicture.h"
 #include "common/fileexists.h"
 #include "common/framefont.h"
 #include "common/lockwindow.h"
@@ -203,7 +204,8 @@ void MainWindow::Form_Load()
         QDir().mkdir(camFolder);
 
     LockWindow(this, true);
-    frmCams->setRefreshPicture(QPixmap(QString::fromLatin1(Pictures::Refresh)));
+    frmCams->setRefreshPicture(
+        QPixmap::fromImage(devicePicture(Pictures::Refresh, highestDevicePixelRatio())));
     LockWindow(this, false);
 
     FillCamList(List1, this);

@@ -242,11 +242,21 @@ QSize CameraSlot::pictureSize() const
     return m_imgCam->size();
 }
 
+QSize CameraSlot::decodeSize() const
+{
+    // Rounded as imgCam rounds when it stretches a picture to its device pixels: no second scaling.
+    return pictureSize() * m_imgCam->devicePixelRatio();
+}
+
 void CameraSlot::setPicture(SlotPicture picture)
 {
     m_picture = std::move(picture);
-    if (m_picture.isBlank())
+    if (m_picture.isBlank()) {
         m_imgCam->clear();
-    else
-        m_imgCam->setPixmap(QPixmap::fromImage(m_picture.slotImage()));
+    } else {
+        // Decoded for the screen's device pixels: shown at imgCam's size in logical pixels.
+        QPixmap pixmap = QPixmap::fromImage(m_picture.slotImage());
+        pixmap.setDevicePixelRatio(m_imgCam->devicePixelRatio());
+        m_imgCam->setPixmap(pixmap);
+    }
 }

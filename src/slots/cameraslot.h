@@ -72,6 +72,9 @@ public:
     const SlotPicture &picture() const { return m_picture; }
     void setPicture(SlotPicture picture);
     QSize pictureSize() const;
+    // imgCam's size in device pixels on its screen, what a reply's picture is decoded to; at a
+    // device pixel ratio of 1 that is pictureSize().
+    QSize decodeSize() const;
 
     // Per-slot variables of the fetch.
     QString lastModified;

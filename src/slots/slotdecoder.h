@@ -26,7 +26,7 @@ public:
     {
         QByteArray headerBlock;
         QByteArray body; // the body as a picture is loaded from it
-        QSize size; // the slot's picture size: the picture is decoded straight to it
+        QSize size; // the slot's picture size in device pixels: the picture is decoded straight to it
         quint64 fetch = 0; // which of the slot's fetches the reply ended
     };
 

@@ -274,7 +274,7 @@ void SlotPane::wsCam_Close(qint16 Index)
     if (isPictureHeader(reply.headerBlock)) {
         if (const std::optional<QByteArray> body = loadableBody(reply.headerBlock, fetch->replyBuffer())) {
             fetch->keepBody(*body);
-            s->decoder()->decode({reply.headerBlock, *body, s->pictureSize(), fetch->startCount()});
+            s->decoder()->decode({reply.headerBlock, *body, s->decodeSize(), fetch->startCount()});
             return;
         }
     }

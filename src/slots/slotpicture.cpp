@@ -1,5 +1,6 @@
 #include "slots/slotpicture.h"
 
+#include "common/devicepicture.h"
 #include "common/pictures.h"
 
 #include <QBuffer>
@@ -13,9 +14,10 @@ namespace {
 constexpr qint64 kBytesPerPixel = 4;
 constexpr qint64 kBytesPerMiB = qint64(1024) * 1024;
 
+// Drawn for the screens' device pixels. First asked for on the window thread (notFound()).
 const QImage &notFoundImage()
 {
-    static const QImage image(QString::fromLatin1(Pictures::NotFound));
+    static const QImage image = devicePicture(Pictures::NotFound, highestDevicePixelRatio());
     return image;
 }
 

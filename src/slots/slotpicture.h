@@ -30,7 +30,8 @@ public:
     quint64 serial() const { return m_serial; }
 
     // The picture at its natural size: decoded from the bytes (Camera), the not-found picture
-    // (NotFound), or a null image (Blank).
+    // (NotFound; drawn for the screens' device pixel ratio, as its slot image), or a null image
+    // (Blank).
     QImage fullImage() const;
 
 private:

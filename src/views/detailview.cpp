@@ -63,8 +63,8 @@ QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const
 // The picture's natural size in pixels, read from its header only: the full decode comes later.
 QSize naturalSize(const SlotPicture &picture)
 {
-    if (picture.kind() != SlotPicture::Kind::Camera)
-        return picture.slotImage().size(); // the not-found picture as it is; nothing for Blank
+    if (picture.kind() != SlotPicture::Kind::Camera) // the not-found picture as it is; nothing for Blank
+        return picture.slotImage().deviceIndependentSize().toSize();
     QByteArray bytes = picture.bytes();
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);

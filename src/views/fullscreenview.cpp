@@ -1,5 +1,6 @@
 #include "views/fullscreenview.h"
 
+#include "common/devicepicture.h"
 #include "common/lockwindow.h"
 #include "common/pictures.h"
 #include "common/screensaver.h"
@@ -28,7 +29,7 @@ FullScreenView::FullScreenView(SharedState &state, QWidget *parent)
 
     m_picrefresh = new QLabel(this);
     m_picrefresh->setObjectName(QStringLiteral("picrefresh"));
-    m_picrefresh->setPixmap(QPixmap(QString::fromLatin1(Pictures::Refresh)));
+    m_picrefresh->setPixmap(QPixmap::fromImage(devicePicture(Pictures::Refresh, highestDevicePixelRatio())));
     m_picrefresh->adjustSize();
     m_picrefresh->setAccessibleName(QStringLiteral("Fetching a new picture"));
     m_picrefresh->hide();

@@ -96,11 +96,18 @@ void badge(QPainter &painter, const QColor &colour, Mark mark)
     mark(c);
 }
 
-QImage button(void (*draw)(QPainter &))
+// A canvas scale times the size, painted on in the units of the one-times picture.
+QImage scaledCanvas(int width, int height, int scale, const QColor &fill = Qt::transparent)
 {
-    QImage image = canvas(kButtonSize, kButtonSize);
+    return canvas(width * scale, height * scale, fill);
+}
+
+QImage button(int scale, void (*draw)(QPainter &))
+{
+    QImage image = scaledCanvas(kButtonSize, kButtonSize, scale);
     QPainter painter(&image);
     beginAntialiased(painter);
+    painter.scale(scale, scale);
     draw(painter);
     return image;
 }
@@ -160,11 +167,12 @@ void lens(QPainter &painter, QPointF c, qreal r)
 
 namespace PictureArt {
 
-QImage refreshIndicator()
+QImage refreshIndicator(int scale)
 {
-    QImage image = canvas(21, 17, kLightBlue);
+    QImage image = scaledCanvas(21, 17, scale, kLightBlue);
     QPainter painter(&image);
     beginAntialiased(painter);
+    painter.scale(scale, scale);
     const QPointF c(10.5, 8.5);
     circularArrow(painter, c, 5.2, 200, -140, 1.6, 2.6, Qt::black);
     circularArrow(painter, c, 5.2, 20, -140, 1.6, 2.6, Qt::black);
@@ -172,11 +180,12 @@ QImage refreshIndicator()
     return image.convertToFormat(QImage::Format_RGB32); // opaque: smaller file
 }
 
-QImage notFound()
+QImage notFound(int scale)
 {
-    QImage image = canvas(83, 62, Qt::white);
+    QImage image = scaledCanvas(83, 62, scale, Qt::white);
     QPainter painter(&image);
     beginAntialiased(painter);
+    painter.scale(scale, scale);
     painter.setPen(QPen(kXBlue, 11, Qt::SolidLine, Qt::FlatCap));
     const QRectF box(21, 7, 41, 48);
     painter.drawLine(box.topLeft(), box.bottomRight());
@@ -185,21 +194,21 @@ QImage notFound()
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage slotRefresh()
+QImage slotRefresh(int scale)
 {
-    return button([](QPainter &painter) {
+    return button(scale, [](QPainter &painter) {
         circularArrow(painter, QPointF(12, 12.5), 7.0, 120, -290, 2.6, 3.6, QColor(30, 110, 190));
     });
 }
 
-QImage slotStop()
+QImage slotStop(int scale)
 {
-    return button([](QPainter &painter) { stopSquare(painter, QRectF(5, 5, 14, 14)); });
+    return button(scale, [](QPainter &painter) { stopSquare(painter, QRectF(5, 5, 14, 14)); });
 }
 
-QImage addCam()
+QImage addCam(int scale)
 {
-    return button([](QPainter &painter) {
+    return button(scale, [](QPainter &painter) {
         cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
         badge(painter, kGo, [&painter](QPointF c) {
             painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0));
@@ -208,18 +217,18 @@ QImage addCam()
     });
 }
 
-QImage removeCam()
+QImage removeCam(int scale)
 {
-    return button([](QPainter &painter) {
+    return button(scale, [](QPainter &painter) {
         cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
         badge(painter, kStop,
               [&painter](QPointF c) { painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0)); });
     });
 }
 
-QImage editCam()
+QImage editCam(int scale)
 {
-    return button([](QPainter &painter) {
+    return button(scale, [](QPainter &painter) {
         cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
         // A pencil across the lower right corner.
         painter.save();
@@ -238,9 +247,9 @@ QImage editCam()
     });
 }
 
-QImage startCam()
+QImage startCam(int scale)
 {
-    return button([](QPainter &painter) {
+    return button(scale, [](QPainter &painter) {
         QPolygonF play;
         play << QPointF(6, 3.5) << QPointF(20, 12) << QPointF(6, 20.5);
         QLinearGradient shade(0, 3, 0, 21);
@@ -252,9 +261,9 @@ QImage startCam()
     });
 }
 
-QImage stopAll()
+QImage stopAll(int scale)
 {
-    return button([](QPainter &painter) {
+    return button(scale, [](QPainter &painter) {
         stopSquare(painter, QRectF(2.5, 2.5, 11, 11));
         stopSquare(painter, QRectF(6.5, 6.5, 11, 11));
         stopSquare(painter, QRectF(10.5, 10.5, 11, 11));
@@ -316,19 +325,31 @@ QImage splash()
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// A "name@2x.png" beside a picture is the same drawing at twice the size: Qt picks it by that name
+// for screens of device pixel ratio 2.
 std::vector<Entry> all()
 {
     constexpr int kSplashQuality = 85;
+    constexpr int kTwice = 2;
     return {
         {QStringLiteral("refresh.png"), refreshIndicator(), -1},
+        {QStringLiteral("refresh@2x.png"), refreshIndicator(kTwice), -1},
         {QStringLiteral("notfound.png"), notFound(), -1},
+        {QStringLiteral("notfound@2x.png"), notFound(kTwice), -1},
         {QStringLiteral("slotrefresh.png"), slotRefresh(), -1},
+        {QStringLiteral("slotrefresh@2x.png"), slotRefresh(kTwice), -1},
         {QStringLiteral("slotstop.png"), slotStop(), -1},
+        {QStringLiteral("slotstop@2x.png"), slotStop(kTwice), -1},
         {QStringLiteral("cmdadd.png"), addCam(), -1},
+        {QStringLiteral("cmdadd@2x.png"), addCam(kTwice), -1},
         {QStringLiteral("cmdremove.png"), removeCam(), -1},
+        {QStringLiteral("cmdremove@2x.png"), removeCam(kTwice), -1},
         {QStringLiteral("cmdedit.png"), editCam(), -1},
+        {QStringLiteral("cmdedit@2x.png"), editCam(kTwice), -1},
         {QStringLiteral("cmdstartcam.png"), startCam(), -1},
+        {QStringLiteral("cmdstartcam@2x.png"), startCam(kTwice), -1},
         {QStringLiteral("cmdstopall.png"), stopAll(), -1},
+        {QStringLiteral("cmdstopall@2x.png"), stopAll(kTwice), -1},
         {QStringLiteral("vantora.png"), appIcon(), -1},
         {QStringLiteral("splash.jpg"), splash(), kSplashQuality},
     };

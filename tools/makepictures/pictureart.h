@@ -5,17 +5,18 @@
 
 #include <vector>
 
-// The program's own small pictures, drawn rather than kept as hand-made files.
+// The program's own small pictures, drawn rather than kept as hand-made files. Those taking a
+// scale are drawn that many times larger as well, for screens of that device pixel ratio.
 namespace PictureArt {
-QImage refreshIndicator(); // 21 x 17: two black circling arrows on light blue
-QImage notFound(); // 83 x 62: a large light-blue letter X on white
-QImage slotRefresh(); // 24 x 24 slot buttons
-QImage slotStop();
-QImage addCam(); // 24 x 24 list buttons
-QImage removeCam();
-QImage editCam();
-QImage startCam();
-QImage stopAll();
+QImage refreshIndicator(int scale = 1); // 21 x 17: two black circling arrows on light blue
+QImage notFound(int scale = 1); // 83 x 62: a large light-blue letter X on white
+QImage slotRefresh(int scale = 1); // 24 x 24 slot buttons
+QImage slotStop(int scale = 1);
+QImage addCam(int scale = 1); // 24 x 24 list buttons
+QImage removeCam(int scale = 1);
+QImage editCam(int scale = 1);
+QImage startCam(int scale = 1);
+QImage stopAll(int scale = 1);
 QImage appIcon(); // 64 x 64 lens
 QImage splash(); // 478 x 318
 
