@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 constexpr int kButtonSize = 24;
@@ -96,11 +97,13 @@ void badge(QPainter &painter, const QColor &colour, Mark mark)
     mark(c);
 }
 
-QImage button(void (*draw)(QPainter &))
+// A button picture drawn at `scale` times its size (2: for screens of twice the density).
+QImage button(void (*draw)(QPainter &), int scale)
 {
-    QImage image = canvas(kButtonSize, kButtonSize);
+    QImage image = canvas(kButtonSize * scale, kButtonSize * scale);
     QPainter painter(&image);
     beginAntialiased(painter);
+    painter.scale(scale, scale);
     draw(painter);
     return image;
 }
@@ -185,87 +188,101 @@ QImage notFound()
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage slotRefresh()
+QImage slotRefresh(int scale)
 {
-    return button([](QPainter &painter) {
-        circularArrow(painter, QPointF(12, 12.5), 7.0, 120, -290, 2.6, 3.6, QColor(30, 110, 190));
-    });
+    return button(
+        [](QPainter &painter) {
+            circularArrow(painter, QPointF(12, 12.5), 7.0, 120, -290, 2.6, 3.6, QColor(30, 110, 190));
+        },
+        scale);
 }
 
-QImage slotStop()
+QImage slotStop(int scale)
 {
-    return button([](QPainter &painter) { stopSquare(painter, QRectF(5, 5, 14, 14)); });
+    return button([](QPainter &painter) { stopSquare(painter, QRectF(5, 5, 14, 14)); }, scale);
 }
 
-QImage addCam()
+QImage addCam(int scale)
 {
-    return button([](QPainter &painter) {
-        cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
-        badge(painter, kGo, [&painter](QPointF c) {
-            painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0));
-            painter.drawLine(c - QPointF(0, 3), c + QPointF(0, 3));
-        });
-    });
+    return button(
+        [](QPainter &painter) {
+            cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
+            badge(painter, kGo, [&painter](QPointF c) {
+                painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0));
+                painter.drawLine(c - QPointF(0, 3), c + QPointF(0, 3));
+            });
+        },
+        scale);
 }
 
-QImage removeCam()
+QImage removeCam(int scale)
 {
-    return button([](QPainter &painter) {
-        cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
-        badge(painter, kStop,
-              [&painter](QPointF c) { painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0)); });
-    });
+    return button(
+        [](QPainter &painter) {
+            cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
+            badge(painter, kStop,
+                  [&painter](QPointF c) { painter.drawLine(c - QPointF(3, 0), c + QPointF(3, 0)); });
+        },
+        scale);
 }
 
-QImage editCam()
+QImage editCam(int scale)
 {
-    return button([](QPainter &painter) {
-        cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
-        // A pencil across the lower right corner.
-        painter.save();
-        painter.translate(16, 16);
-        painter.rotate(-45);
-        painter.setPen(QPen(kInk, 0.8));
-        painter.setBrush(QColor(245, 190, 40));
-        painter.drawRect(QRectF(-6, -2, 10, 4));
-        painter.setBrush(QColor(240, 140, 150));
-        painter.drawRect(QRectF(4, -2, 2.5, 4));
-        QPolygonF point;
-        point << QPointF(-6, -2) << QPointF(-9.5, 0) << QPointF(-6, 2);
-        painter.setBrush(QColor(235, 215, 180));
-        painter.drawPolygon(point);
-        painter.restore();
-    });
+    return button(
+        [](QPainter &painter) {
+            cameraGlyph(painter, QRectF(1.5, 5.5, 16, 11));
+            // A pencil across the lower right corner.
+            painter.save();
+            painter.translate(16, 16);
+            painter.rotate(-45);
+            painter.setPen(QPen(kInk, 0.8));
+            painter.setBrush(QColor(245, 190, 40));
+            painter.drawRect(QRectF(-6, -2, 10, 4));
+            painter.setBrush(QColor(240, 140, 150));
+            painter.drawRect(QRectF(4, -2, 2.5, 4));
+            QPolygonF point;
+            point << QPointF(-6, -2) << QPointF(-9.5, 0) << QPointF(-6, 2);
+            painter.setBrush(QColor(235, 215, 180));
+            painter.drawPolygon(point);
+            painter.restore();
+        },
+        scale);
 }
 
-QImage startCam()
+QImage startCam(int scale)
 {
-    return button([](QPainter &painter) {
-        QPolygonF play;
-        play << QPointF(6, 3.5) << QPointF(20, 12) << QPointF(6, 20.5);
-        QLinearGradient shade(0, 3, 0, 21);
-        shade.setColorAt(0, kGo.lighter(135));
-        shade.setColorAt(1, kGo.darker(115));
-        painter.setPen(QPen(kGo.darker(160), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
-        painter.setBrush(shade);
-        painter.drawPolygon(play);
-    });
+    return button(
+        [](QPainter &painter) {
+            QPolygonF play;
+            play << QPointF(6, 3.5) << QPointF(20, 12) << QPointF(6, 20.5);
+            QLinearGradient shade(0, 3, 0, 21);
+            shade.setColorAt(0, kGo.lighter(135));
+            shade.setColorAt(1, kGo.darker(115));
+            painter.setPen(QPen(kGo.darker(160), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::RoundJoin));
+            painter.setBrush(shade);
+            painter.drawPolygon(play);
+        },
+        scale);
 }
 
-QImage stopAll()
+QImage stopAll(int scale)
 {
-    return button([](QPainter &painter) {
-        stopSquare(painter, QRectF(2.5, 2.5, 11, 11));
-        stopSquare(painter, QRectF(6.5, 6.5, 11, 11));
-        stopSquare(painter, QRectF(10.5, 10.5, 11, 11));
-    });
+    return button(
+        [](QPainter &painter) {
+            stopSquare(painter, QRectF(2.5, 2.5, 11, 11));
+            stopSquare(painter, QRectF(6.5, 6.5, 11, 11));
+            stopSquare(painter, QRectF(10.5, 10.5, 11, 11));
+        },
+        scale);
 }
 
-QImage appIcon()
+QImage appIcon(int size)
 {
-    QImage image = canvas(64, 64);
+    constexpr qreal kDrawnSize = 64;
+    QImage image = canvas(size, size);
     QPainter painter(&image);
     beginAntialiased(painter);
+    painter.scale(size / kDrawnSize, size / kDrawnSize);
     lens(painter, QPointF(32, 32), 30);
     return image;
 }
@@ -319,19 +336,31 @@ QImage splash()
 std::vector<Entry> all()
 {
     constexpr int kSplashQuality = 85;
-    return {
+    constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+    std::vector<Entry> entries = {
         {QStringLiteral("refresh.png"), refreshIndicator(), -1},
         {QStringLiteral("notfound.png"), notFound(), -1},
-        {QStringLiteral("slotrefresh.png"), slotRefresh(), -1},
-        {QStringLiteral("slotstop.png"), slotStop(), -1},
-        {QStringLiteral("cmdadd.png"), addCam(), -1},
-        {QStringLiteral("cmdremove.png"), removeCam(), -1},
-        {QStringLiteral("cmdedit.png"), editCam(), -1},
-        {QStringLiteral("cmdstartcam.png"), startCam(), -1},
-        {QStringLiteral("cmdstopall.png"), stopAll(), -1},
-        {QStringLiteral("vantora.png"), appIcon(), -1},
+        {QStringLiteral("vantora.png"), appIcon(64), -1},
+        {QStringLiteral("vantora@2x.png"), appIcon(128), -1},
         {QStringLiteral("splash.jpg"), splash(), kSplashQuality},
     };
+    // The buttons at their size and, as "@2x", at twice it (chosen by Qt on dense screens).
+    const std::pair<const char *, QImage (*)(int)> buttons[] = {
+        {"slotrefresh", slotRefresh}, {"slotstop", slotStop}, {"cmdadd", addCam},
+        {"cmdremove", removeCam},     {"cmdedit", editCam},   {"cmdstartcam", startCam},
+        {"cmdstopall", stopAll},
+    };
+    for (const auto &[name, draw] : buttons) {
+        entries.push_back({QString::fromLatin1(name) + QStringLiteral(".png"), draw(1), -1});
+        entries.push_back({QString::fromLatin1(name) + QStringLiteral("@2x.png"), draw(2), -1});
+    }
+    // The desktop's icon theme sizes (the scalable one is resources/icons/hicolor/scalable/).
+    for (const int size : kIconSizes) {
+        entries.push_back(
+            {QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(QStringLiteral(VANTORA_APP_ID)),
+             appIcon(size), -1});
+    }
+    return entries;
 }
 
 } // namespace PictureArt

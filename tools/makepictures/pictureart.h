@@ -9,14 +9,15 @@
 namespace PictureArt {
 QImage refreshIndicator(); // 21 x 17: two black circling arrows on light blue
 QImage notFound(); // 83 x 62: a large light-blue letter X on white
-QImage slotRefresh(); // 24 x 24 slot buttons
-QImage slotStop();
-QImage addCam(); // 24 x 24 list buttons
-QImage removeCam();
-QImage editCam();
-QImage startCam();
-QImage stopAll();
-QImage appIcon(); // 64 x 64 lens
+// The buttons: 24 x 24 pixels times scale.
+QImage slotRefresh(int scale); // slot buttons
+QImage slotStop(int scale);
+QImage addCam(int scale); // list buttons
+QImage removeCam(int scale);
+QImage editCam(int scale);
+QImage startCam(int scale);
+QImage stopAll(int scale);
+QImage appIcon(int size); // a lens, size x size
 QImage splash(); // 478 x 318
 
 struct Entry
