@@ -18,7 +18,6 @@
 #include "views/picturejobqueue.h"
 #include "views/picturesaver.h"
 #include "views/stretchimage.h"
-#include "views/webpagewindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -265,5 +264,5 @@ private slots:
     }
 };
 
-VANTORA_WIDGET_TEST_MAIN_PREPARED(TestViewer, WebPageWindow::prepareApplication)
+VANTORA_WIDGET_TEST_MAIN(TestViewer)
 #include "tst_viewer.moc"
