@@ -27,7 +27,6 @@ QSize webBrowserSize(const QSize &outer)
 
 WebPageWindow::WebPageWindow(const QString &address, const QString &pageHtml, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_pageHtml(pageHtml)
 {
     setObjectName(QStringLiteral("Form5"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -43,22 +42,22 @@ WebPageWindow::WebPageWindow(const QString &address, const QString &pageHtml, QW
     }
     m_WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     m_WebBrowser1->setAccessibleName(address);
-    Form_Load(address);
+    Form_Load(address, pageHtml);
 }
 
 WebPageWindow::~WebPageWindow() = default;
 
-void WebPageWindow::Form_Load(const QString &address)
+void WebPageWindow::Form_Load(const QString &address, const QString &pageHtml)
 {
     setWindowTitle(address);
     Form_Resize();
     WebBrowserFactory *factory = webBrowserFactory();
     if (factory == nullptr)
         return;
-    if (m_pageHtml.isEmpty())
+    if (pageHtml.isEmpty())
         factory->navigate(m_WebBrowser1, QUrl(address));
     else
-        factory->showHtml(m_WebBrowser1, m_pageHtml, QUrl(address));
+        factory->showHtml(m_WebBrowser1, pageHtml, QUrl(address));
 }
 
 void WebPageWindow::Form_Resize()

@@ -33,9 +33,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void Form_Load(const QString &address);
+    void Form_Load(const QString &address, const QString &pageHtml);
     void Form_Resize();
 
     QWidget *m_WebBrowser1 = nullptr;
-    QString m_pageHtml;
 };
