@@ -33,13 +33,11 @@ WebBrowserFactory *loadFrom(const QStringList &folders, QString *error)
 {
     QStringList reasons;
     for (const QString &folder : folders) {
-        // Owned by the process: a loaded module stays for the rest of the run.
-        auto *loader = new QPluginLoader(QDir(folder).filePath(QStringLiteral(VANTORA_WEB_BROWSER_MODULE)));
-        if (auto *factory = qobject_cast<WebBrowserFactory *>(loader->instance()))
+        // The loader going away leaves the module loaded, for the rest of the run.
+        QPluginLoader loader(QDir(folder).filePath(QStringLiteral(VANTORA_WEB_BROWSER_MODULE)));
+        if (auto *factory = qobject_cast<WebBrowserFactory *>(loader.instance()))
             return factory;
-        reasons << loader->errorString();
-        loader->unload();
-        delete loader;
+        reasons << loader.errorString();
     }
     if (error != nullptr)
         *error = reasons.join(QLatin1Char('\n'));
