@@ -9,13 +9,13 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Webcam viewer: many Internet webcams at o
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Vantora shows Internet webcams that publish their current picture at a fixed web address:\n"
     "a list of cameras, up to 24 of them at once in a grid, a detail view with zoom and full\n"
-    "screen, and new pictures saved as JPEG files.")
+    "screen, and new pictures saved as JPEG files.\n"
+    "Licence: ${VANTORA_LICENSE} (/usr/share/doc/vantora/LICENSE).")
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
-set(CPACK_DEBIAN_PACKAGE_LICENSE "${VANTORA_LICENSE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time rather than linked: the window system's platform plugin.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
