@@ -2,17 +2,26 @@
 #include "common/appidentity.h"
 #include "common/programfolder.h"
 #include "shell/helpwindow.h"
+#include "shell/mainwindow.h"
 #include "shell/programpage.h"
+#include "shell/showhelpsetting.h"
+#include "support/isolatedsettings.h"
+#include "support/offscreenmain.h"
+#include "testwindows.h"
 #include "views/picturesaver.h"
+#include "views/webbrowserloader.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The program's own web page: its fields filled in safely, and the page for the program's web
-// address naming this run's files.
+// The program's own web page: its fields filled in safely, the page for the program's web
+// address naming this run's files, and the button with that address showing it.
 class TestProgramPage : public QObject
 {
     Q_OBJECT
+
+    IsolatedSettings m_settings;
 
 private slots:
     void fields_data()
@@ -72,6 +81,35 @@ private slots:
         SetProgramFolder(QString());
     }
 
+    // The button's caption is the address; the window it opens shows the program's page under
+    // that address, fetched from nowhere.
+    void command2ShowsTheOwnPage()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        ReadAppIdentity();
+        const QTemporaryDir folder;
+        SetProgramFolder(folder.path());
+        WriteShowHelpSetting(QStringLiteral("0"));
+        setWebBrowserModuleFolder(QStringLiteral(VANTORA_BUILT_MODULE_FOLDER));
+        MainWindow Form1;
+        Form1.Form_Load();
+        Form1.show();
+        auto *Command2 = Form1.findChild<QPushButton *>(QStringLiteral("Command2"));
+        QVERIFY(Command2 != nullptr);
+        QCOMPARE(Command2->text(), strComments);
+        Command2->click();
+        QWidget *Form5 = TestWindows::visibleWindow(QStringLiteral("Form5"));
+        QVERIFY(Form5 != nullptr);
+        QCOMPARE(Form5->windowTitle(), strComments);
+        auto *browser = Form5->findChild<QWidget *>(QStringLiteral("WebBrowser1"));
+        QVERIFY(browser != nullptr);
+        const QString title = QStringLiteral("Vantora ") + programVersion();
+        QTRY_COMPARE_WITH_TIMEOUT(browser->property("title").toString(), title, 60000);
+        QCOMPARE(browser->property("url").toUrl(), QUrl(strComments));
+        delete Form5;
+        SetProgramFolder(QString());
+    }
+
     void otherAddressesAreLeftToTheBrowser()
     {
         QCOMPARE(programPageFor(QStringLiteral("http://127.0.0.1/about.html")), QString());
@@ -80,5 +118,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgramPage)
+VANTORA_WIDGET_TEST_MAIN(TestProgramPage)
 #include "tst_programpage.moc"

@@ -28,7 +28,8 @@ public slots:
 
 // The web page window: its browser comes from the browser module, found as an installed copy
 // keeps it; a page served on the loopback address; the program's own page given as HTML; the
-// browser's size.
+// browser's size. (This test links the engine to click a link; the program does not, and
+// tst_programpage opens the window as the program does.)
 class TestWebPageWindow : public QObject
 {
     Q_OBJECT
