@@ -17,6 +17,8 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Loaded at run time rather than linked: the window system's platform plugin.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# Loaded at run time rather than linked: the window system's platform plugin. The browser module
+# calls the engine's own set-up routine, which is not part of its stable interface: the package
+# wants the engine it was built against.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-webengine-abi (= ${Qt6WebEngineWidgets_VERSION})")
 include(CPack)
