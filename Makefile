@@ -1,4 +1,5 @@
-# Everything a fresh Debian/Ubuntu machine needs: `make run`, `make test`, `make lint`, `make test-asan`.
+# Everything a fresh Debian/Ubuntu machine needs: `make run`, `make test`, `make lint`, `make test-asan`,
+# `make package`, `make check-install`.
 PRESET       ?= dev
 BUILD_DIR    := $(if $(filter asan,$(PRESET)),build-asan,build)
 DEMOCAM_PORT ?= 47080
@@ -6,7 +7,7 @@ JOBS         ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 FUZZ_JOBS    ?= 1
 
-.PHONY: all bootstrap configure build run test test-asan lint bench pictures fuzz clean
+.PHONY: all bootstrap configure build run test test-asan lint bench package check-install pictures fuzz clean
 
 all: build
 
@@ -35,6 +36,15 @@ lint: build
 
 bench: build
 	@scripts/run-bench "$(BUILD_DIR)"
+
+# A Debian package of what `cmake --install` installs, in $(BUILD_DIR)/.
+package: build
+	@cmake --build --preset $(PRESET) --target package
+
+# Installs into a scratch prefix and checks the result: the files, the desktop entry and AppStream
+# metadata, the installed program run offscreen, and the .deb's contents and dependencies.
+check-install: build
+	@scripts/check-install "$(BUILD_DIR)"
 
 # Each parser's fuzz target for FUZZ_SECONDS over its corpus (clang, build-fuzz/); crashes go to
 # build-fuzz/crashes/<target>/. FUZZ_JOBS targets at a time.

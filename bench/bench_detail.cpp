@@ -17,7 +17,6 @@
 #include "views/detailview.h"
 #include "views/freespace.h"
 #include "views/picturejobqueue.h"
-#include "views/webpagewindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -103,7 +102,6 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true); // the user's own settings stay untouched
-    WebPageWindow::prepareApplication();
     TimedApplication app(argc, argv);
     ReadAppIdentity();
     QTemporaryDir folder;

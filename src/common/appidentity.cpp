@@ -7,7 +7,8 @@ namespace {
 // The version information of the program.
 constexpr char kProductName[] = "Vantora";
 constexpr char kCompanyName[] = "Vantora Project";
-constexpr char kComments[] = "http://vantora.example.org/";
+// The program's web address: its own page, shipped inside it, until the project has a site.
+constexpr char kComments[] = "qrc:/vantora/about.html";
 
 } // namespace
 
@@ -21,4 +22,20 @@ void ReadAppIdentity()
     strCompanyName = QString::fromLatin1(kCompanyName);
     strComments = QString::fromLatin1(kComments);
     QCoreApplication::setApplicationName(strProductName);
+    QCoreApplication::setApplicationVersion(programVersion());
+}
+
+QString programVersion()
+{
+    return QStringLiteral(VANTORA_VERSION);
+}
+
+QString programLicence()
+{
+    return QStringLiteral(VANTORA_LICENSE);
+}
+
+QString desktopId()
+{
+    return QStringLiteral(VANTORA_APP_ID);
 }

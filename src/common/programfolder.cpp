@@ -72,3 +72,8 @@ void setInstalledFolder(const QString &folder)
 {
     installedOverride() = folder;
 }
+
+QString installedDataFolder()
+{
+    return QDir::cleanPath(QDir(installedFolder()).filePath(QStringLiteral(VANTORA_DATA_FOLDER_FROM_BIN)));
+}

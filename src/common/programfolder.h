@@ -19,3 +19,7 @@ void setInstalledFolder(const QString &folder);
 // The choice ProgramFolder() makes: executableFolder when a file can be created in it, otherwise
 // dataFolder, which is created when missing; when neither is usable, executableFolder still.
 QString ChooseProgramFolder(const QString &executableFolder, const QString &dataFolder);
+
+// The folder an installed copy keeps its read-only data in (share/vantora beside bin/), derived
+// from installedFolder(); it need not exist.
+QString installedDataFolder();

@@ -1,5 +1,6 @@
 #include "shell/helpwindow.h"
 
+#include "common/appidentity.h"
 #include "common/fileexists.h"
 #include "common/programfolder.h"
 #include "common/rtfreader.h"
@@ -7,7 +8,6 @@
 #include "shell/showhelpsetting.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTextBrowser>
@@ -35,15 +35,21 @@ QString HelpFilePath()
     QString inProgramFolder = QDir(ProgramFolder()).filePath(fileName);
     if (FileExists(inProgramFolder))
         return inProgramFolder;
-    const QString besideExecutable = QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
-    return FileExists(besideExecutable) ? besideExecutable : inProgramFolder;
+    for (const QString &folder : {installedFolder(), installedDataFolder()}) {
+        QString path = QDir(folder).filePath(fileName);
+        if (FileExists(path))
+            return path;
+    }
+    return inProgramFolder;
 }
 
 HelpWindow::HelpWindow(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form8"));
-    setWindowTitle(QString::fromLatin1(kHelpCaption));
+    // The caption, then which program and version the help is for.
+    setWindowTitle(QString::fromLatin1(kHelpCaption) + QStringLiteral(" (") + strProductName +
+                   QLatin1Char(' ') + programVersion() + QLatin1Char(')'));
     setFixedSize(kHelpWidth, kHelpHeight);
 
     rtf1 = new QTextBrowser(this);

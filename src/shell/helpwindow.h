@@ -32,6 +32,7 @@ private:
     QCheckBox *Check1 = nullptr;
 };
 
-// Where the help file is read from: the program folder, or the executable's folder when the
-// program keeps its files elsewhere and the help file lies beside the executable.
+// Where the help file is read from: the program folder, else the executable's folder, else the
+// installed data folder (installedDataFolder()), the first that holds it; the program folder's
+// path when none does.
 QString HelpFilePath();

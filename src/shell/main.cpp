@@ -1,12 +1,15 @@
 #include "clock/internetclock.h"
+#include "common/appidentity.h"
 #include "common/largeblocks.h"
 #include "common/pictureworkers.h"
 #include "shell/splashwindow.h"
-#include "views/webpagewindow.h"
 
 #include <QApplication>
 #include <QHostAddress>
 #include <QStringList>
+
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -28,13 +31,33 @@ void takeDemoTimeServer(const QStringList &arguments)
     }
 }
 
+// "--version" prints the name and version and ends the program, before any window (or display)
+// is needed.
+bool printVersionWhenAsked(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            ReadAppIdentity();
+            std::printf("%s %s\n", strProductName.toUtf8().constData(),
+                        programVersion().toUtf8().constData());
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (printVersionWhenAsked(argc, argv))
+        return 0;
     mapLargeBlocksApart();
-    WebPageWindow::prepareApplication();
     QApplication app(argc, argv);
+    // The identity before the first window: the window system's class name and the desktop entry
+    // the windows belong to come from it.
+    ReadAppIdentity();
+    QGuiApplication::setDesktopFileName(desktopId());
     takeDemoTimeServer(QApplication::arguments());
     // The splash window is the whole start: it loads the main window and then deletes itself.
     auto *frmSplash = new SplashWindow;

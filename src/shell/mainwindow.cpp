@@ -16,6 +16,7 @@
 #include "shell/form1geometry.h"
 #include "shell/helpwindowhook.h"
 #include "shell/mainlayout.h"
+#include "shell/programpage.h"
 #include "shell/showhelpsetting.h"
 #include "slots/slotpane.h"
 #include "views/detailview.h"
@@ -269,7 +270,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::Command2_Click()
 {
     if (m_Form5.isNull())
-        m_Form5 = new WebPageWindow(strComments, this);
+        m_Form5 = new WebPageWindow(strComments, programPageFor(strComments), this);
     m_Form5->showMaximized();
     m_Form5->raise();
 }

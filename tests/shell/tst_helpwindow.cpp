@@ -92,6 +92,41 @@ private slots:
         }
     }
 
+    // An installed copy: the program folder is the user's, the help file lies in the installed
+    // data folder; a copy in the program folder or beside the program comes first.
+    void helpFileOfAnInstalledCopy_data()
+    {
+        QTest::addColumn<QStringList>("copies"); // "user", "bin", "data"
+        QTest::addColumn<QString>("found");
+        QTest::newRow("installed data folder only") << QStringList{"data"} << "data";
+        QTest::newRow("program folder first") << QStringList{"data", "user", "bin"} << "user";
+        QTest::newRow("beside the program before the data folder") << QStringList{"data", "bin"} << "bin";
+        QTest::newRow("none: the program folder's path") << QStringList{} << "user";
+    }
+    void helpFileOfAnInstalledCopy()
+    {
+        QFETCH(QStringList, copies);
+        QFETCH(QString, found);
+        const QTemporaryDir prefix;
+        const QMap<QString, QString> folders{
+            {QStringLiteral("user"), m_dir->path()},
+            {QStringLiteral("bin"), prefix.filePath(QStringLiteral(VANTORA_INSTALL_BINDIR))},
+            {QStringLiteral("data"), prefix.filePath(QStringLiteral(VANTORA_INSTALL_DATADIR))},
+        };
+        QVERIFY(QDir().mkpath(folders.value(QStringLiteral("bin"))));
+        for (const QString &copy : copies) {
+            QVERIFY(QDir().mkpath(folders.value(copy)));
+            QFile file(QDir(folders.value(copy)).filePath(QStringLiteral("Help.rtf")));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\\rtf1 Help}") > 0);
+        }
+        setInstalledFolder(folders.value(QStringLiteral("bin")));
+        const QString path = HelpFilePath();
+        setInstalledFolder(QString());
+        QCOMPARE(
+            QFileInfo(path).absoluteFilePath(),
+            QFileInfo(QDir(folders.value(found)).filePath(QStringLiteral("Help.rtf"))).absoluteFilePath());
+    }
+
     void shippedHelpFileReadsWhole()
     {
         QFile file(QStringLiteral(VANTORA_HELP_FILE));

@@ -20,7 +20,6 @@
 #include "views/picturesaver.h"
 #include "views/stretchimage.h"
 #include "views/viewergeometry.h"
-#include "views/webpagewindow.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -415,5 +414,5 @@ private slots:
     }
 };
 
-VANTORA_WIDGET_TEST_MAIN_PREPARED(TestViewer, WebPageWindow::prepareApplication)
+VANTORA_WIDGET_TEST_MAIN(TestViewer)
 #include "tst_viewer.moc"

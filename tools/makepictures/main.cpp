@@ -2,6 +2,7 @@
 #include "makepictures/pictureart.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -27,7 +28,7 @@ int main(int argc, char *argv[])
     int failures = 0;
     for (const PictureArt::Entry &entry : PictureArt::all()) {
         const QString path = folder.filePath(entry.fileName);
-        if (entry.image.save(path, nullptr, entry.quality)) {
+        if (QDir().mkpath(QFileInfo(path).path()) && entry.image.save(path, nullptr, entry.quality)) {
             out << path << " " << entry.image.width() << "x" << entry.image.height() << "\n";
         } else {
             err << "makepictures: cannot write " << path << "\n";

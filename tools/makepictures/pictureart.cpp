@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace {
 constexpr int kButtonSize = 24;
@@ -270,11 +271,13 @@ QImage stopAll(int scale)
     });
 }
 
-QImage appIcon()
+QImage appIcon(int size)
 {
-    QImage image = canvas(64, 64);
+    constexpr qreal kDrawnSize = 64;
+    QImage image = canvas(size, size);
     QPainter painter(&image);
     beginAntialiased(painter);
+    painter.scale(size / kDrawnSize, size / kDrawnSize);
     lens(painter, QPointF(32, 32), 30);
     return image;
 }
@@ -331,7 +334,8 @@ std::vector<Entry> all()
 {
     constexpr int kSplashQuality = 85;
     constexpr int kTwice = 2;
-    return {
+    constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+    std::vector<Entry> entries = {
         {QStringLiteral("refresh.png"), refreshIndicator(), -1},
         {QStringLiteral("refresh@2x.png"), refreshIndicator(kTwice), -1},
         {QStringLiteral("notfound.png"), notFound(), -1},
@@ -350,9 +354,17 @@ std::vector<Entry> all()
         {QStringLiteral("cmdstartcam@2x.png"), startCam(kTwice), -1},
         {QStringLiteral("cmdstopall.png"), stopAll(), -1},
         {QStringLiteral("cmdstopall@2x.png"), stopAll(kTwice), -1},
-        {QStringLiteral("vantora.png"), appIcon(), -1},
+        {QStringLiteral("vantora.png"), appIcon(64), -1},
+        {QStringLiteral("vantora@2x.png"), appIcon(128), -1},
         {QStringLiteral("splash.jpg"), splash(), kSplashQuality},
     };
+    // The desktop's icon theme sizes (the scalable one is resources/icons/hicolor/scalable/).
+    for (const int size : kIconSizes) {
+        entries.push_back(
+            {QStringLiteral("icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(QStringLiteral(VANTORA_APP_ID)),
+             appIcon(size), -1});
+    }
+    return entries;
 }
 
 } // namespace PictureArt

@@ -17,7 +17,7 @@ QImage removeCam(int scale = 1);
 QImage editCam(int scale = 1);
 QImage startCam(int scale = 1);
 QImage stopAll(int scale = 1);
-QImage appIcon(); // 64 x 64 lens
+QImage appIcon(int size); // a lens, size x size
 QImage splash(); // 478 x 318
 
 struct Entry
