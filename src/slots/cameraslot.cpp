@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kTimerIntervalMs = 1000;
 constexpr int kProgressMaximum = 100;
-constexpr qreal kDimmedOpacity = 0.55; // a stale picture, still easy to make out
 const QString kPictureDescription =
     QStringLiteral("The camera's latest picture. Click it to show it large in the viewer.");
 
@@ -144,6 +143,7 @@ void CameraSlot::setCamera(const QString &name, const QString &address, const QS
     m_txtName->setText(name);
     m_txtAddress->setText(address);
     m_txtRefresh->setText(refreshText);
+    emit changed(SlotChange::Camera);
 }
 
 void CameraSlot::setFetchOutcome(const QString &outcomeText, bool failed)
@@ -153,6 +153,7 @@ void CameraSlot::setFetchOutcome(const QString &outcomeText, bool failed)
     m_imgCam->setToolTip(m_fetchNote);
     m_imgCam->setAccessibleDescription(m_fetchNote);
     m_dimmed->setEnabled(failed);
+    emit changed(SlotChange::Outcome);
 }
 
 void CameraSlot::clearFetchOutcome()
@@ -162,6 +163,7 @@ void CameraSlot::clearFetchOutcome()
     m_imgCam->setToolTip(QString());
     m_imgCam->setAccessibleDescription(kPictureDescription);
     m_dimmed->setEnabled(false);
+    emit changed(SlotChange::Outcome);
 }
 
 void CameraSlot::setUpdatedText(const QString &text)
@@ -181,7 +183,10 @@ bool CameraSlot::isIndicatorShown() const
 
 void CameraSlot::setIndicatorShown(bool shown)
 {
+    if (shown == isIndicatorShown())
+        return;
     m_imgRefresh->setVisible(shown);
+    emit changed(SlotChange::Fetching);
 }
 
 void CameraSlot::raiseIndicator()
@@ -201,7 +206,10 @@ int CameraSlot::progress() const
 
 void CameraSlot::setProgress(int value)
 {
+    if (value == m_prgCam->value())
+        return;
     m_prgCam->setValue(value);
+    emit changed(SlotChange::Progress);
 }
 
 void CameraSlot::startRefreshTimer()
@@ -236,4 +244,5 @@ void CameraSlot::setPicture(SlotPicture picture)
         m_imgCam->clear();
     else
         m_imgCam->setPixmap(QPixmap::fromImage(m_picture.slotImage()));
+    emit changed(SlotChange::Picture);
 }
