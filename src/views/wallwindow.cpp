@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
+#include <QTimer>
 #include <QtConcurrent>
 
 #include <cmath>
@@ -49,9 +50,11 @@ WallWindow::WallWindow(SlotPane *pane, QWidget *parent)
         connect(tile, &WallTile::clicked, this, &WallWindow::tileClicked);
         m_tiles.at(static_cast<std::size_t>(i)) = tile;
     }
-    m_settle.setSingleShot(true);
-    m_settle.setInterval(kSettleMs);
-    connect(&m_settle, &QTimer::timeout, this, &WallWindow::decodeStandIns);
+    m_settle = new QTimer(this);
+    m_settle->setObjectName(QStringLiteral("timSettle"));
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kSettleMs);
+    connect(m_settle, &QTimer::timeout, this, &WallWindow::decodeStandIns);
 
     SetScreenSaverActive(false, ScreenSaverHolder::CameraWall);
     for (int i = 0; i < SlotPane::kSlotCount; ++i) {
@@ -196,7 +199,7 @@ void WallWindow::showPicture(int Index)
                 : picture.viewImage().isNull() ? picture.slotImage()
                                                : picture.viewImage();
             t->setPicture(standIn, picture.naturalSize(), picture.serial(), QSize());
-            m_settle.start();
+            m_settle->start();
         }
         break;
     }

@@ -5,7 +5,6 @@
 #include "views/wallgrid.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -15,6 +14,7 @@ class QKeyEvent;
 class QPaintEvent;
 class QResizeEvent;
 class QScreen;
+class QTimer;
 class WallTile;
 
 // The camera wall (objectName "frmWall", caption "Camera Wall"): every open camera at once, in
@@ -72,6 +72,6 @@ private:
     std::array<WallTile *, SlotPane::kSlotCount> m_tiles{};
     std::array<double, SlotPane::kSlotCount> m_aspects{}; // each open slot's aspect ratio in the last layout
     WallGrid m_grid;
-    QTimer m_settle; // a resize in progress decodes nothing until it rests
+    QTimer *m_settle = nullptr; // timSettle: a resize in progress decodes nothing until it rests
     bool m_released = false;
 };

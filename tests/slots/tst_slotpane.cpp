@@ -5,39 +5,18 @@
 #include "slots/cameraslot.h"
 #include "slots/slotfetch.h"
 #include "slots/slotpane.h"
+#include "support/heldworkers.h"
 #include "support/offscreenmain.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
-#include <QSemaphore>
 
 #include <memory>
 
 namespace {
 const QByteArray kDateA("Mon, 01 Jan 2024 10:00:00 GMT");
 const QByteArray kDateB("Mon, 01 Jan 2024 10:00:05 GMT");
-
-// Keeps every picture worker busy while in scope; the tasks share the semaphore as some start late.
-class HeldWorkers
-{
-public:
-    HeldWorkers()
-    {
-        for (int n = 0; n < pictureWorkers()->maxThreadCount(); ++n)
-            pictureWorkers()->start([release = m_release] { release->acquire(); });
-    }
-    ~HeldWorkers() { m_release->release(pictureWorkers()->maxThreadCount()); }
-
-private:
-    std::shared_ptr<QSemaphore> m_release = std::make_shared<QSemaphore>();
-};
-
-void finishDecodes()
-{
-    waitForPictureWork();
-    QCoreApplication::sendPostedEvents();
-}
 } // namespace
 
 // The slot pane's handlers driven directly; no network here.
