@@ -75,9 +75,10 @@ void WallTile::setPicture(const QImage &image, const QSize &natural, quint64 ser
 
 void WallTile::setOutcome(const QString &note, bool dimmed)
 {
+    const bool written = m_image.isNull() && note != toolTip();
     setToolTip(note);
     setAccessibleDescription(note.isEmpty() ? kDescription : note);
-    if (dimmed == m_dimmed)
+    if (dimmed == m_dimmed && !written)
         return;
     m_dimmed = dimmed;
     update(pictureRect());
@@ -98,7 +99,10 @@ void WallTile::paintEvent(QPaintEvent *event)
     painter.fillRect(event->rect(), Qt::black);
     const QRect picture = pictureRect();
     if (m_image.isNull()) {
+        // No picture yet: why, when a fetch failed.
         painter.fillRect(picture, kEmptyPicture);
+        painter.setPen(kCaption);
+        painter.drawText(picture, Qt::AlignCenter | Qt::TextWordWrap, toolTip());
     } else {
         painter.setOpacity(m_dimmed ? CameraSlot::kDimmedOpacity : 1.0);
         // A picture decoded for the box lands pixel for pixel; a stand-in is smoothed.

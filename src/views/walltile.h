@@ -11,7 +11,8 @@ class QPaintEvent;
 
 // One camera on the wall (objectName "wallTile"): its picture at the picture's own aspect ratio,
 // the camera's name under it, a thin progress line along the picture's lower edge while a fetch
-// runs, and the slot's fetch outcome as tool tip and dimming. A left click reports the slot.
+// runs, and the slot's fetch outcome as tool tip and dimming (written in place of a picture that
+// never came). A left click reports the slot.
 class WallTile : public QWidget
 {
     Q_OBJECT

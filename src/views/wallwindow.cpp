@@ -83,21 +83,26 @@ bool WallWindow::isOpen(int Index) const
 
 void WallWindow::showOn(QScreen *screen)
 {
-    if (screen != nullptr) {
-        // Where F11 leaves full screen to: two thirds of the screen, in its middle.
-        const QRect available = screen->availableGeometry();
-        const QSize size = available.size() * 2 / kNormalShare;
-        setGeometry(QRect(available.center() - QPoint(size.width() / 2, size.height() / 2), size));
-    }
+    if (screen != nullptr)
+        setGeometry(screen->geometry()); // also where no window manager makes it full screen
     showFullScreen();
 }
 
 void WallWindow::toggleFullScreen()
 {
-    if (isFullScreen())
-        showNormal();
-    else
-        showFullScreen();
+    QScreen *now = screen();
+    if (!isFullScreen()) {
+        showOn(now);
+        return;
+    }
+    showNormal();
+    // Still as large as the screen (it was opened full screen): two thirds of it, in its middle.
+    if (now != nullptr && geometry().width() >= now->geometry().width() &&
+        geometry().height() >= now->geometry().height()) {
+        const QRect available = now->availableGeometry();
+        const QSize size = available.size() * 2 / kNormalShare;
+        setGeometry(QRect(available.center() - QPoint(size.width() / 2, size.height() / 2), size));
+    }
 }
 
 void WallWindow::returnToFront()
