@@ -387,9 +387,9 @@ int drive(int seconds)
                         "CPU/fetch at most %.1fx the wall closed %s (%.2fx), lateness p99 < %.0f ms %s, "
                         "max < %.0f ms %s, peak RSS < %.0f MiB %s\n",
                         kWallWindow.width, kWallWindow.height, figure(wall, "tile_w"), figure(wall, "tile_h"),
-                        wallFetched ? "met" : "MISSED", kGoalWallCpuRatio, wallCpu ? "met" : "MISSED", wallRatio,
-                        kGoalP99Ms, wallP99 ? "met" : "MISSED", kGoalMaxMs, wallWorst ? "met" : "MISSED",
-                        kGoalWallRssMiB, wallRss ? "met" : "MISSED");
+                        wallFetched ? "met" : "MISSED", kGoalWallCpuRatio, wallCpu ? "met" : "MISSED",
+                        wallRatio, kGoalP99Ms, wallP99 ? "met" : "MISSED", kGoalMaxMs,
+                        wallWorst ? "met" : "MISSED", kGoalWallRssMiB, wallRss ? "met" : "MISSED");
             allMet = allMet && wallFetched && wallCpu && wallP99 && wallWorst && wallRss;
         } else if (size.width == 1920) {
             const bool worst = figure(workers, "late_max_ms") < kGoalMax1080Ms;

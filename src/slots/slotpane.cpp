@@ -101,7 +101,8 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
     connect(cameraSlot, &CameraSlot::stopClicked, this, [this, Index] { cmdStop_Click(Index); });
     connect(cameraSlot, &CameraSlot::startClicked, this, [this, Index] { cmdStart_Click(Index); });
     connect(cameraSlot, &CameraSlot::timerTicked, this, [this, Index] { timRefresh_Timer(Index); });
-    connect(cameraSlot, &CameraSlot::changed, this, [this, Index](SlotChange what) { emit slotChanged(Index, what); });
+    connect(cameraSlot, &CameraSlot::changed, this,
+            [this, Index](SlotChange what) { emit slotChanged(Index, what); });
     SlotFetch *fetch = cameraSlot->fetch();
     fetch->setReplyBudget(m_replyBudget.get());
     connect(fetch, &SlotFetch::connected, this, [this, Index] { wsCam_Connect(Index); });

@@ -149,7 +149,8 @@ QImage SlotPicture::fittedImage(const QSize &box) const
     switch (m_kind) {
     case Kind::Camera: {
         QSize natural;
-        return read(m_bytes, &natural, [&box](const QSize &n) { return n.isValid() ? fitted(n, box) : QSize(); });
+        return read(m_bytes, &natural,
+                    [&box](const QSize &n) { return n.isValid() ? fitted(n, box) : QSize(); });
     }
     case Kind::NotFound:
         return notFoundImage();

@@ -75,6 +75,6 @@ QRect wallPictureRect(const QSize &picture, const QRect &box)
     if (picture.isEmpty() || box.isEmpty())
         return QRect(box.topLeft(), QSize(0, 0));
     const QSize size = picture.scaled(box.size(), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    return QRect(box.left() + (box.width() - size.width()) / 2, box.top() + (box.height() - size.height()) / 2,
-                 size.width(), size.height());
+    return QRect(box.left() + (box.width() - size.width()) / 2,
+                 box.top() + (box.height() - size.height()) / 2, size.width(), size.height());
 }

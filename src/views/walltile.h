@@ -40,6 +40,8 @@ public:
     void setOutcome(const QString &note, bool dimmed);
     bool isDimmed() const { return m_dimmed; }
     void setProgress(int value, bool fetching);
+    int progress() const { return m_progress; }
+    bool isFetching() const { return m_fetching; }
 
 signals:
     void clicked(int Index);

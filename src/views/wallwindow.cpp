@@ -124,7 +124,8 @@ void WallWindow::slotChanged(int Index, SlotChange what)
             showPicture(Index); // nothing of a stopped camera stays on its tile
         break;
     case SlotChange::Picture:
-        if (std::abs(aspectOf(m_pane->picture(Index).naturalSize()) - m_aspects.at(std::size_t(Index))) > 1e-3 &&
+        if (std::abs(aspectOf(m_pane->picture(Index).naturalSize()) - m_aspects.at(std::size_t(Index))) >
+                1e-3 &&
             isOpen(Index))
             relayout(); // the picture's shape changes the best grid
         showPicture(Index);
@@ -200,7 +201,7 @@ void WallWindow::showPicture(int Index)
             // Decoded before the wall opened or for another size: what is at hand stands in until
             // the picture is decoded for the tile.
             const bool same = t->serial() == picture.serial() && !t->image().isNull();
-            const QImage standIn = same ? t->image()
+            const QImage standIn = same        ? t->image()
                 : picture.viewImage().isNull() ? picture.slotImage()
                                                : picture.viewImage();
             t->setPicture(standIn, picture.naturalSize(), picture.serial(), QSize());
@@ -219,16 +220,19 @@ void WallWindow::decodeStandIns()
         const SlotPicture picture = m_pane->picture(i);
         const QSize box = deviceBox(t);
         auto *watcher = new QFutureWatcher<QImage>(this);
-        connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, i, box, serial = picture.serial()] {
-            watcher->deleteLater();
-            // Only for the picture the slot still shows, in a tile still of that size.
-            const SlotPicture &now = m_pane->picture(i);
-            const QImage image = watcher->result();
-            if (m_released || !isOpen(i) || now.serial() != serial || deviceBox(tile(i)) != box || image.isNull())
-                return;
-            tile(i)->setPicture(image, now.naturalSize(), serial, box);
-        });
-        watcher->setFuture(QtConcurrent::run(pictureWorkers(), [picture, box] { return picture.fittedImage(box); }));
+        connect(watcher, &QFutureWatcherBase::finished, this,
+                [this, watcher, i, box, serial = picture.serial()] {
+                    watcher->deleteLater();
+                    // Only for the picture the slot still shows, in a tile still of that size.
+                    const SlotPicture &now = m_pane->picture(i);
+                    const QImage image = watcher->result();
+                    if (m_released || !isOpen(i) || now.serial() != serial || deviceBox(tile(i)) != box ||
+                        image.isNull())
+                        return;
+                    tile(i)->setPicture(image, now.naturalSize(), serial, box);
+                });
+        watcher->setFuture(
+            QtConcurrent::run(pictureWorkers(), [picture, box] { return picture.fittedImage(box); }));
     }
 }
 

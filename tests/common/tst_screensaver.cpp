@@ -40,9 +40,9 @@ private slots:
         SetScreenSaverActive(false, ScreenSaverHolder::FullScreenView);
         SetScreenSaverActive(true, ScreenSaverHolder::FullScreenView);
         QVERIFY(screenSaverInhibitionHeld());
-        QDBusConnection::sessionBus().send(QDBusMessage::createMethodCall(
-            "org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver",
-            "SimulateUserActivity"));
+        QDBusConnection::sessionBus().send(
+            QDBusMessage::createMethodCall("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                                           "org.freedesktop.ScreenSaver", "SimulateUserActivity"));
         SetScreenSaverActive(true, ScreenSaverHolder::CameraWall);
         QVERIFY(!screenSaverInhibitionHeld());
         QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "SimulateUserActivity", "UnInhibit 41"}));

@@ -47,7 +47,8 @@ private slots:
         QTest::addColumn<QSize>("viewBox");
         QTest::addColumn<QSize>("viewImage"); // 0 x 0: none
         QTest::newRow("4K into a wall tile") << QSize(3840, 2160) << QSize(316, 248) << QSize(316, 177);
-        QTest::newRow("small picture, never enlarged") << QSize(160, 120) << QSize(316, 248) << QSize(160, 120);
+        QTest::newRow("small picture, never enlarged")
+            << QSize(160, 120) << QSize(316, 248) << QSize(160, 120);
         QTest::newRow("tile smaller than the slot: at least the slot's size")
             << QSize(640, 480) << QSize(40, 30) << QSize(85, 64);
         QTest::newRow("no view") << QSize(640, 480) << QSize() << QSize(0, 0);

@@ -38,9 +38,10 @@ private slots:
         QTest::addColumn<QSize>("area");
         QTest::addColumn<double>("aspect");
         QTest::addColumn<int>("captionHeight");
-        for (const auto &[name, area] : {std::pair{"portrait", QSize(1080, 1920)}, std::pair{"4:3", QSize(1600, 1200)},
-                                         std::pair{"16:9", QSize(1920, 1080)}, std::pair{"32:9", QSize(5120, 1440)},
-                                         std::pair{"small window", QSize(333, 201)}}) {
+        for (const auto &[name, area] :
+             {std::pair{"portrait", QSize(1080, 1920)}, std::pair{"4:3", QSize(1600, 1200)},
+              std::pair{"16:9", QSize(1920, 1080)}, std::pair{"32:9", QSize(5120, 1440)},
+              std::pair{"small window", QSize(333, 201)}}) {
             QTest::addRow("%s, 4:3 cameras", name) << area << 4.0 / 3.0 << 20;
             QTest::addRow("%s, 16:9 cameras, no caption", name) << area << 16.0 / 9.0 << 0;
         }
@@ -89,7 +90,8 @@ private slots:
         QTest::newRow("24 cameras on 16:9") << hd << QList<double>(24, 4.0 / 3) << 6 << 4;
         QTest::newRow("two on a portrait screen, one above the other")
             << QSize(1080, 1920) << QList<double>(2, 4.0 / 3) << 1 << 2;
-        QTest::newRow("three on 32:9, side by side") << QSize(5120, 1440) << QList<double>(3, 4.0 / 3) << 3 << 1;
+        QTest::newRow("three on 32:9, side by side")
+            << QSize(5120, 1440) << QList<double>(3, 4.0 / 3) << 3 << 1;
         // Two portrait cameras and a wide one: the wide one's shape decides nothing alone.
         QTest::newRow("mixed shapes") << hd << QList<double>{9.0 / 16, 9.0 / 16, 16.0 / 9} << 3 << 1;
         QTest::newRow("no camera") << hd << QList<double>() << 0 << 0;
@@ -108,9 +110,12 @@ private slots:
         QTest::addColumn<QSize>("picture");
         QTest::addColumn<QSize>("tile");
         QTest::addColumn<QRect>("expected");
-        QTest::newRow("wide picture, tall tile") << QSize(1600, 900) << QSize(326, 400) << QRect(3, 100, 320, 180);
-        QTest::newRow("tall picture, wide tile") << QSize(300, 400) << QSize(506, 426) << QRect(103, 3, 300, 400);
-        QTest::newRow("small picture is enlarged") << QSize(64, 48) << QSize(646, 506) << QRect(3, 3, 640, 480);
+        QTest::newRow("wide picture, tall tile")
+            << QSize(1600, 900) << QSize(326, 400) << QRect(3, 100, 320, 180);
+        QTest::newRow("tall picture, wide tile")
+            << QSize(300, 400) << QSize(506, 426) << QRect(103, 3, 300, 400);
+        QTest::newRow("small picture is enlarged")
+            << QSize(64, 48) << QSize(646, 506) << QRect(3, 3, 640, 480);
         QTest::newRow("tile smaller than its margins") << QSize(64, 48) << QSize(5, 5) << QRect(3, 3, 0, 0);
     }
     void pictureInItsTile()

@@ -73,7 +73,8 @@ class TestWallWindow : public QObject
     void receive(int i, const QByteArray &picture)
     {
         QVERIFY(slot(i)->fetch()->start(QStringLiteral("/p.jpg")));
-        slot(i)->fetch()->receiveBytes(CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg"}, picture));
+        slot(i)->fetch()->receiveBytes(
+            CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg"}, picture));
         m_pane->wsCam_Close(qint16(i));
     }
     void complete(int i, const QByteArray &picture)
@@ -129,12 +130,22 @@ private slots:
             WallGrid grid;
         } steps[] = {
             {"three open", [] {}, {0, 1, 2}, {2, 2}},
-            {"three more", [this] { for (int i : {3, 4, 5}) open(i, QStringLiteral("Cam %1").arg(i)); },
-             {0, 1, 2, 3, 4, 5}, {3, 2}},
+            {"three more",
+             [this] {
+                 for (int i : {3, 4, 5})
+                     open(i, QStringLiteral("Cam %1").arg(i));
+             },
+             {0, 1, 2, 3, 4, 5},
+             {3, 2}},
             {"one stopped", [this] { m_pane->cmdStop_Click(1); }, {0, 2, 3, 4, 5}, {3, 2}},
             {"portrait window", [this] { m_wall->resize(600, 800); }, {0, 2, 3, 4, 5}, {2, 3}},
-            {"all but one stopped", [this] { for (int i : {2, 3, 4, 5}) m_pane->cmdStop_Click(qint16(i)); },
-             {0}, {1, 1}},
+            {"all but one stopped",
+             [this] {
+                 for (int i : {2, 3, 4, 5})
+                     m_pane->cmdStop_Click(qint16(i));
+             },
+             {0},
+             {1, 1}},
         };
         for (const auto &step : steps) {
             step.change();
@@ -204,7 +215,8 @@ private slots:
                 receive(0, TestPictures::jpeg(640, 480));
             } else {
                 openWall();
-                QSignalSpy settled(m_wall->findChild<QTimer *>(QStringLiteral("timSettle")), &QTimer::timeout);
+                QSignalSpy settled(m_wall->findChild<QTimer *>(QStringLiteral("timSettle")),
+                                   &QTimer::timeout);
                 QTRY_COMPARE(settled.size(), 1);
             }
             m_pane->cmdStop_Click(0);
@@ -238,8 +250,9 @@ private slots:
         QCOMPARE(paints[2].count, 0);
     }
 
-    // The tile says what the slot says of its last fetch, and dims as it does.
-    void outcomeAsTheSlotTellsIt()
+    // The tile says what the slot says of its last fetch and dims as it does, and shows the
+    // progress of a fetch while it runs.
+    void outcomeAndProgressAsTheSlotTellsThem()
     {
         open(3, QStringLiteral("Harbour"));
         openWall();
@@ -249,6 +262,12 @@ private slots:
         slot(3)->setFetchOutcome(QStringLiteral("picture received"), false);
         QCOMPARE(tile(3)->toolTip(), slot(3)->fetchNote());
         QVERIFY(!tile(3)->isDimmed());
+        m_pane->cmdStart_Click(3);
+        slot(3)->setProgress(40);
+        QVERIFY(tile(3)->isFetching());
+        QCOMPARE(tile(3)->progress(), 40);
+        complete(3, TestPictures::jpeg(32, 24));
+        QVERIFY(!tile(3)->isFetching());
     }
 
     // F11 leaves full screen and comes back; Escape closes the wall and gives the screen saver
