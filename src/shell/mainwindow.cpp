@@ -149,7 +149,6 @@ void MainWindow::composeMenus()
              &MainWindow::mnuCamItem_Click);
     addItems(mnuHelp, "mnuHelpItem", mnuHelpItem, {"View Help"}, &MainWindow::mnuHelpItem_Click);
 
-    mnuCam->addSeparator();
     mnuCamWall = mnuCam->addAction(QStringLiteral("Camera Wall"));
     mnuCamWall->setObjectName(QStringLiteral("mnuCamWall"));
     mnuCamWall->setShortcut(QKeySequence(Qt::Key_F11));

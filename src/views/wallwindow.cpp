@@ -19,14 +19,10 @@
 namespace {
 
 constexpr double kDefaultAspect = 4.0 / 3.0; // a camera whose first picture has not come yet
+constexpr double kAspectTolerance = 1e-3;
 constexpr int kSettleMs = 150;
 constexpr int kNormalShare = 3; // a normal window takes two thirds of the screen each way
 const QColor kEmptyText(160, 160, 160);
-
-double aspectOf(const QSize &natural)
-{
-    return natural.isEmpty() ? kDefaultAspect : static_cast<double>(natural.width()) / natural.height();
-}
 
 } // namespace
 
@@ -124,9 +120,8 @@ void WallWindow::slotChanged(int Index, SlotChange what)
             showPicture(Index); // nothing of a stopped camera stays on its tile
         break;
     case SlotChange::Picture:
-        if (std::abs(aspectOf(m_pane->picture(Index).naturalSize()) - m_aspects.at(std::size_t(Index))) >
-                1e-3 &&
-            isOpen(Index))
+        if (isOpen(Index) &&
+            std::abs(layoutAspect(Index) - m_aspects.at(std::size_t(Index))) > kAspectTolerance)
             relayout(); // the picture's shape changes the best grid
         showPicture(Index);
         break;
@@ -140,12 +135,23 @@ void WallWindow::slotChanged(int Index, SlotChange what)
     }
 }
 
+double WallWindow::layoutAspect(int Index) const
+{
+    const SlotPicture &picture = m_pane->picture(Index);
+    const QSize natural = picture.naturalSize();
+    if (picture.kind() == SlotPicture::Kind::Camera && !natural.isEmpty())
+        return static_cast<double>(natural.width()) / natural.height();
+    // The not-found picture or none: the camera keeps the shape its pictures had.
+    const double before = m_aspects.at(static_cast<std::size_t>(Index));
+    return before > 0 ? before : kDefaultAspect;
+}
+
 void WallWindow::relayout()
 {
     QList<int> open;
     QList<double> aspects;
     for (int i = 0; i < SlotPane::kSlotCount; ++i) {
-        const double aspect = isOpen(i) ? aspectOf(m_pane->picture(i).naturalSize()) : 0;
+        const double aspect = isOpen(i) ? layoutAspect(i) : 0;
         m_aspects.at(static_cast<std::size_t>(i)) = aspect;
         if (isOpen(i)) {
             open.append(i);

@@ -55,6 +55,9 @@ protected:
 
 private:
     bool isOpen(int Index) const;
+    // The aspect ratio the grid counts slot Index's camera with: its picture's, else the one it
+    // had (a camera failing now and then does not shake the grid), else 4:3.
+    double layoutAspect(int Index) const;
     // The grid chosen afresh and the tiles placed; each slot learns its tile's size.
     void relayout();
     // The tile's box in device pixels: what the slot's replies are decoded to.

@@ -164,6 +164,29 @@ private slots:
         QCOMPARE(tile(0)->geometry(), m_wall->rect()); // one camera fills the wall
     }
 
+    // A camera that sends no picture now and then keeps the shape its pictures have: the grid
+    // stays as it is, and so do the other tiles' sizes.
+    void gridKeptWhenAReplyIsNoPicture()
+    {
+        for (int i : {0, 1})
+            open(i, QStringLiteral("Cam %1").arg(i));
+        openWall();
+        m_wall->resize(600, 700);
+        for (int i : {0, 1})
+            complete(i, TestPictures::jpeg(120, 160)); // portrait cameras: side by side
+        QCOMPARE(m_wall->grid(), WallGrid({2, 1}));
+        const QSize box = tileBox(0);
+        const int before = m_handled;
+        QVERIFY(slot(1)->fetch()->start(QStringLiteral("/p.jpg")));
+        slot(1)->fetch()->receiveBytes(
+            CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: text/html"}, "<p>"));
+        m_pane->wsCam_Close(1);
+        QTRY_VERIFY(m_handled > before);
+        QCOMPARE(m_pane->picture(1).kind(), SlotPicture::Kind::NotFound);
+        QCOMPARE(m_wall->grid(), WallGrid({2, 1}));
+        QCOMPARE(tileBox(0), box);
+    }
+
     // Each reply decoded once, to the tile's size; the slot's picture made from it; the wall
     // closed, replies are decoded for the slot alone again.
     void decodeSizeFollowsTheWall()
