@@ -3,12 +3,14 @@
 // and, beside it, decoded inline on the window thread. Each run is a process of its own, so its
 // peak resident memory is its own. Prints per run: fetches a second, CPU time a fetch, peak
 // resident memory, the picture bytes the slots keep, and how late a 5 ms timer of the window
-// thread fires (maximum and 99th percentile). A last run opens 21 cameras whose replies never end
-// (refresh 3 s) beside 3 good ones and prints the same figures, with what the good ones fetched.
+// thread fires (maximum and 99th percentile). The 4K wall runs a third time with the camera wall
+// window open at 1920 x 1080, each reply decoded once to its tile. A last run opens 21 cameras
+// whose replies never end (refresh 3 s) beside 3 good ones and prints the same figures, with what
+// the good ones fetched.
 //
 //   bench_wall [SECONDS]            all runs, then the goals
 //   bench_wall --serve              the picture server (prints its ports, ends with its stdin)
-//   bench_wall --client W H MODE PORT SECONDS   one run; MODE is "workers" or "inline"
+//   bench_wall --client W H MODE PORT SECONDS   one run; MODE is "workers", "inline" or "wall"
 //   bench_wall --flood PORT ENDLESS_PORT SECONDS   the run with the endless replies
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
@@ -18,6 +20,7 @@
 #include "slots/cameraslot.h"
 #include "slots/slotfetch.h"
 #include "slots/slotpane.h"
+#include "views/wallwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,6 +34,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <utility>
@@ -57,6 +61,11 @@ constexpr double kGoalP99Ms = 20;
 constexpr double kGoalMaxMs = 40;
 constexpr double kGoalRssMiB = 80;
 constexpr double kGoalMax1080Ms = 20;
+
+// The camera wall window over the 4K wall: the window's size and its goals.
+constexpr Size kWallWindow{1920, 1080};
+constexpr double kGoalWallCpuRatio = 1.5; // CPU a fetch, against the same run with the wall closed
+constexpr double kGoalWallRssMiB = 120;
 
 // The flood: endless replies beside good ones, as a wall may meet them.
 constexpr int kEndlessCameras = 21;
@@ -167,6 +176,7 @@ int client(const QStringList &args)
 {
     const Size size{args.value(0).toInt(), args.value(1).toInt()};
     const bool inlineDecoding = args.value(2) == QLatin1String("inline");
+    const bool withWall = args.value(2) == QLatin1String("wall");
     const QString port = args.value(3);
     const int seconds = args.value(4).toInt();
 
@@ -174,6 +184,14 @@ int client(const QStringList &args)
     SlotPane pane(state);
     pane.setInlineDecoding(inlineDecoding);
     pane.show();
+    std::unique_ptr<WallWindow> wallWindow;
+    if (withWall) {
+        wallWindow = std::make_unique<WallWindow>(&pane);
+        wallWindow->setAttribute(Qt::WA_DeleteOnClose, false); // quitting closes it; the run deletes it
+        QObject::connect(&pane, &SlotPane::slotChanged, wallWindow.get(), &WallWindow::slotChanged);
+        wallWindow->resize(kWallWindow.width, kWallWindow.height);
+        wallWindow->show();
+    }
 
     // The wall opens over one second, a slot every 1/24 s, as cameras opened one after another.
     const QString address =
@@ -216,10 +234,12 @@ int client(const QStringList &args)
             pictures += picture.kind() == SlotPicture::Kind::Camera ? 1 : 0;
             kept += picture.bytes().size();
         }
+        const QSize tile = pane.picture(0).viewImage().size();
         std::printf("fetches_per_s=%.2f cpu_ms=%.2f peak_rss_mib=%.1f kept_mib=%.1f late_max_ms=%.1f "
-                    "late_p99_ms=%.1f pictures=%d\n",
+                    "late_p99_ms=%.1f pictures=%d tile_w=%d tile_h=%d\n",
                     fetches / elapsedS, fetches > 0 ? cpu / fetches : 0.0, peakRssMiB(),
-                    static_cast<double>(kept) / (1024.0 * 1024.0), worst, p99, pictures);
+                    static_cast<double>(kept) / (1024.0 * 1024.0), worst, p99, pictures, tile.width(),
+                    tile.height());
         std::fflush(stdout);
         QCoreApplication::quit();
     });
@@ -311,9 +331,12 @@ int drive(int seconds)
 
     bool allMet = true;
     for (const Size &size : kSizes) {
-        QByteArray lines[2];
-        for (int mode = 0; mode < 2; ++mode) {
-            const QString modeName = mode == 0 ? QStringLiteral("workers") : QStringLiteral("inline");
+        QByteArray lines[3];
+        const int modes = size.width == 3840 ? 3 : 2; // the wall window over the 4K wall
+        for (int mode = 0; mode < modes; ++mode) {
+            const QString modeName = mode == 0 ? QStringLiteral("workers")
+                : mode == 1                    ? QStringLiteral("inline")
+                                               : QStringLiteral("wall");
             QProcess run;
             run.setProcessEnvironment(environment);
             run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -352,6 +375,22 @@ int drive(int seconds)
                 worst ? "met" : "MISSED", kGoalRssMiB, rss ? "met" : "MISSED", cpu ? "met" : "MISSED",
                 (cpuRatio - 1) * 100);
             allMet = allMet && fetched && p99 && worst && rss && cpu;
+
+            const QByteArray &wall = lines[2];
+            const double wallRatio = figure(wall, "cpu_ms") / figure(workers, "cpu_ms");
+            const bool wallFetched = figure(wall, "fetches_per_s") >= kGoalFetchesPerSecond;
+            const bool wallCpu = wallRatio <= kGoalWallCpuRatio;
+            const bool wallP99 = figure(wall, "late_p99_ms") < kGoalP99Ms;
+            const bool wallWorst = figure(wall, "late_max_ms") < kGoalMaxMs;
+            const bool wallRss = figure(wall, "peak_rss_mib") < kGoalWallRssMiB;
+            std::printf("4K with the wall window %dx%d open (tiles decoded to %.0fx%.0f): 24 fetches/s %s, "
+                        "CPU/fetch at most %.1fx the wall closed %s (%.2fx), lateness p99 < %.0f ms %s, "
+                        "max < %.0f ms %s, peak RSS < %.0f MiB %s\n",
+                        kWallWindow.width, kWallWindow.height, figure(wall, "tile_w"), figure(wall, "tile_h"),
+                        wallFetched ? "met" : "MISSED", kGoalWallCpuRatio, wallCpu ? "met" : "MISSED",
+                        wallRatio, kGoalP99Ms, wallP99 ? "met" : "MISSED", kGoalMaxMs,
+                        wallWorst ? "met" : "MISSED", kGoalWallRssMiB, wallRss ? "met" : "MISSED");
+            allMet = allMet && wallFetched && wallCpu && wallP99 && wallWorst && wallRss;
         } else if (size.width == 1920) {
             const bool worst = figure(workers, "late_max_ms") < kGoalMax1080Ms;
             std::printf("1080p goal: lateness max < %.0f ms %s\n", kGoalMax1080Ms, worst ? "met" : "MISSED");

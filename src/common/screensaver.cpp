@@ -2,14 +2,39 @@
 
 #include <QtGlobal>
 
+namespace {
+
+// The holders that keep the screen saver away, one bit each.
+unsigned &holdersAway()
+{
+    static unsigned holders = 0;
+    return holders;
+}
+
+// Notes a holder's wish; returns whether any holder keeps the screen saver away now.
+bool noteHolder(bool active, ScreenSaverHolder holder)
+{
+    const unsigned bit = 1U << static_cast<unsigned>(holder);
+    holdersAway() = active ? (holdersAway() & ~bit) : (holdersAway() | bit);
+    return holdersAway() != 0;
+}
+
+} // namespace
+
 #ifdef Q_OS_WIN
 
 #include <windows.h>
 
-bool SetScreenSaverActive(bool active)
+bool SetScreenSaverActive(bool active, ScreenSaverHolder holder)
 {
     // Not written to the user's profile, no change message broadcast.
-    return SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, active ? 1 : 0, nullptr, 0) > 0;
+    const bool away = noteHolder(active, holder);
+    return SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, away ? 0 : 1, nullptr, 0) > 0;
+}
+
+bool screenSaverInhibitionHeld()
+{
+    return holdersAway() != 0;
 }
 
 #else
@@ -27,7 +52,7 @@ namespace {
 
 constexpr char kService[] = "org.freedesktop.ScreenSaver";
 constexpr char kPath[] = "/org/freedesktop/ScreenSaver";
-constexpr char kReason[] = "full-screen camera view";
+constexpr char kReason[] = "camera pictures on the whole screen";
 
 // One inhibition at most: wanted, asked for (answer pending), or held by its cookie.
 struct Inhibition
@@ -78,20 +103,26 @@ void requestInhibition(const QDBusConnection &bus)
 
 } // namespace
 
-bool SetScreenSaverActive(bool active)
+bool SetScreenSaverActive(bool active, ScreenSaverHolder holder)
 {
+    const bool away = noteHolder(active, holder);
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return false;
     Inhibition &state = inhibition();
-    state.wanted = !active;
-    if (active) {
+    state.wanted = away;
+    if (!away) {
         if (state.cookie)
             release(bus, *std::exchange(state.cookie, std::nullopt));
     } else if (!state.cookie && !state.pending) {
         requestInhibition(bus);
     }
     return true;
+}
+
+bool screenSaverInhibitionHeld()
+{
+    return inhibition().cookie.has_value();
 }
 
 #endif

@@ -20,7 +20,9 @@
 #include "shell/showhelpsetting.h"
 #include "slots/slotpane.h"
 #include "views/detailview.h"
+#include "views/fullscreenview.h"
 #include "views/picturesaver.h"
+#include "views/wallwindow.h"
 #include "views/webpagewindow.h"
 
 #include <QAction>
@@ -118,7 +120,7 @@ void MainWindow::composeCams(QWidget *client)
 
 void MainWindow::composeMenus()
 {
-    // No item has a shortcut key, and the captions carry no mnemonics.
+    // No item of the indexed groups has a shortcut key, and the captions carry no mnemonics.
     // A menu is announced by its title, an item by its caption.
     const auto addMenu = [this](const char *name, const char *title) {
         QMenu *menu = menuBar()->addMenu(QString::fromLatin1(title));
@@ -148,6 +150,11 @@ void MainWindow::composeMenus()
              {"Add a Cam", "Delete Selected Cam", "Edit Selected Cam", "Start Selected Cam", "Stop All Cams"},
              &MainWindow::mnuCamItem_Click);
     addItems(mnuHelp, "mnuHelpItem", mnuHelpItem, {"View Help"}, &MainWindow::mnuHelpItem_Click);
+
+    mnuCamWall = mnuCam->addAction(QStringLiteral("Camera Wall"));
+    mnuCamWall->setObjectName(QStringLiteral("mnuCamWall"));
+    mnuCamWall->setShortcut(QKeySequence(Qt::Key_F11));
+    connect(mnuCamWall, &QAction::triggered, this, &MainWindow::openCameraWall);
 }
 
 void MainWindow::connectCommands()
@@ -310,6 +317,35 @@ void MainWindow::mnuCamItem_Click(qint16 Index)
 void MainWindow::mnuHelpItem_Click(qint16 /*Index*/)
 {
     ShowHelpWindow(this);
+}
+
+WallWindow *MainWindow::cameraWall() const
+{
+    return m_wall;
+}
+
+void MainWindow::openCameraWall()
+{
+    if (!m_wall.isNull()) {
+        m_wall->returnToFront();
+        return;
+    }
+    m_wall = new WallWindow(frmCams, this);
+    WallWindow *wall = m_wall;
+    connect(frmCams, &SlotPane::slotChanged, wall, &WallWindow::slotChanged);
+    // A tile does what a click on its slot's picture does, then shows that camera full screen on
+    // the wall's screen; the full-screen view's click comes back to the wall.
+    connect(wall, &WallWindow::tileClicked, this, [this, wall](int Index) {
+        m_frmMain->imgCam_Click(Index);
+        m_frmMain->Command3_Click();
+        FullScreenView *view = m_frmMain->fullScreenView();
+        if (view == nullptr)
+            return;
+        if (view->screen() != wall->screen())
+            view->showOn(wall->screen());
+        connect(view, &QObject::destroyed, wall, &WallWindow::returnToFront, Qt::UniqueConnection);
+    });
+    wall->showOn(screen());
 }
 
 void MainWindow::AutoSaveChangedPicture(int Index)

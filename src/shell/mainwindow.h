@@ -21,6 +21,7 @@ class QMenu;
 class QPushButton;
 class QToolButton;
 class SlotPane;
+class WallWindow;
 class WebPageWindow;
 
 // The main window "Form1": three columns ("Controls", "Webcams", the hidden "Viewer") over the
@@ -56,6 +57,11 @@ public:
     void mnuFileItem_Click(qint16 Index);
     void mnuCamItem_Click(qint16 Index);
     void mnuHelpItem_Click(qint16 Index);
+
+    // Cams, "Camera Wall" (F11): opens the wall full screen on this window's screen, or brings
+    // the open one to the front.
+    void openCameraWall();
+    WallWindow *cameraWall() const;
 
     // "Webcams" column: the 24 slots (other classes call its methods; its widgets are its own).
     SlotPane *frmCams = nullptr;
@@ -100,10 +106,12 @@ private:
     std::array<QAction *, kFileItemCount> mnuFileItem{};
     std::array<QAction *, kCamItemCount> mnuCamItem{};
     std::array<QAction *, kHelpItemCount> mnuHelpItem{};
+    QAction *mnuCamWall = nullptr; // after the indexed group, which keeps its indexes
 
     SharedState m_state;
     std::unique_ptr<ListCommands> m_listCommands;
     InternetClock *m_clock = nullptr;
     DetailView *m_frmMain = nullptr; // the "Viewer" column, hidden until a slot is shown in it
     QPointer<WebPageWindow> m_Form5;
+    QPointer<WallWindow> m_wall;
 };

@@ -22,7 +22,6 @@ namespace {
 
 constexpr int kTimerIntervalMs = 1000;
 constexpr int kProgressMaximum = 100;
-constexpr qreal kDimmedOpacity = 0.55; // a stale picture, still easy to make out
 const QString kPictureDescription =
     QStringLiteral("The camera's latest picture. Click it, or press Enter, to show it large in the viewer.");
 
@@ -150,6 +149,7 @@ void CameraSlot::setCamera(const QString &name, const QString &address, const QS
     m_txtName->setText(name);
     m_txtAddress->setText(address);
     m_txtRefresh->setText(refreshText);
+    emit changed(SlotChange::Camera);
 }
 
 void CameraSlot::setFetchOutcome(const QString &outcomeText, bool failed)
@@ -158,6 +158,7 @@ void CameraSlot::setFetchOutcome(const QString &outcomeText, bool failed)
     m_fetchNote = outcomeNote(LongTimeText(QTime::currentTime()), outcomeText, m_failuresInRow);
     showNote(m_fetchNote, m_fetchNote);
     m_dimmed->setEnabled(failed);
+    emit changed(SlotChange::Outcome);
 }
 
 void CameraSlot::clearFetchOutcome()
@@ -166,6 +167,7 @@ void CameraSlot::clearFetchOutcome()
     m_fetchNote.clear();
     showNote(QString(), kPictureDescription);
     m_dimmed->setEnabled(false);
+    emit changed(SlotChange::Outcome);
 }
 
 void CameraSlot::showNote(const QString &toolTip, const QString &description)
@@ -194,7 +196,10 @@ bool CameraSlot::isIndicatorShown() const
 
 void CameraSlot::setIndicatorShown(bool shown)
 {
+    if (shown == isIndicatorShown())
+        return;
     m_imgRefresh->setVisible(shown);
+    emit changed(SlotChange::Fetching);
 }
 
 void CameraSlot::raiseIndicator()
@@ -214,7 +219,10 @@ int CameraSlot::progress() const
 
 void CameraSlot::setProgress(int value)
 {
+    if (value == m_prgCam->value())
+        return;
     m_prgCam->setValue(value);
+    emit changed(SlotChange::Progress);
 }
 
 void CameraSlot::startRefreshTimer()
@@ -259,4 +267,5 @@ void CameraSlot::setPicture(SlotPicture picture)
         pixmap.setDevicePixelRatio(m_imgCam->devicePixelRatio());
         m_imgCam->setPixmap(pixmap);
     }
+    emit changed(SlotChange::Picture);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "slots/slotchange.h"
 #include "slots/slotpicture.h"
 
 #include <QGroupBox>
@@ -24,6 +25,8 @@ class CameraSlot : public QGroupBox
     Q_OBJECT
 
 public:
+    static constexpr qreal kDimmedOpacity = 0.55; // a stale picture, still easy to make out
+
     CameraSlot(qint16 Index, QWidget *parent = nullptr);
     ~CameraSlot() override;
 
@@ -89,6 +92,8 @@ signals:
     void stopClicked(); // cmdStop
     void startClicked(); // cmdStart
     void timerTicked(); // timRefresh
+    // The camera texts, the picture, the progress, the indicator or the outcome changed.
+    void changed(SlotChange what);
 
 private:
     // The picture's tool tip and accessible description, and the indicator's over it.

@@ -40,7 +40,7 @@ void SlotDecoder::decode(Job job)
 {
     if (m_inline) {
         drop();
-        const std::optional<SlotPicture> picture = SlotPicture::decode(job.body, job.size);
+        const std::optional<SlotPicture> picture = SlotPicture::decode(job.body, job.sizes);
         emit decoded(job, picture);
         return;
     }
@@ -66,7 +66,7 @@ void SlotDecoder::run(Job job)
 {
     m_running = true;
     m_watcher.setFuture(
-        QtConcurrent::task([body = job.body, size = job.size] { return SlotPicture::decode(body, size); })
+        QtConcurrent::task([body = job.body, sizes = job.sizes] { return SlotPicture::decode(body, sizes); })
             .withPriority(decodePriority(job.body))
             .onThreadPool(*pictureWorkers())
             .spawn());

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QFutureWatcher>
 #include <QObject>
-#include <QSize>
 
 #include <optional>
 
@@ -26,7 +25,7 @@ public:
     {
         QByteArray headerBlock;
         QByteArray body; // the body as a picture is loaded from it
-        QSize size; // the slot's picture size in device pixels: the picture is decoded straight to it
+        PictureSizes sizes; // the picture is decoded straight to these
         quint64 fetch = 0; // which of the slot's fetches the reply ended
     };
 

@@ -110,6 +110,8 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
     connect(cameraSlot, &CameraSlot::stopClicked, this, [this, Index] { cmdStop_Click(Index); });
     connect(cameraSlot, &CameraSlot::startClicked, this, [this, Index] { cmdStart_Click(Index); });
     connect(cameraSlot, &CameraSlot::timerTicked, this, [this, Index] { timRefresh_Timer(Index); });
+    connect(cameraSlot, &CameraSlot::changed, this,
+            [this, Index](SlotChange what) { emit slotChanged(Index, what); });
     SlotFetch *fetch = cameraSlot->fetch();
     fetch->setReplyBudget(m_replyBudget.get());
     connect(fetch, &SlotFetch::connected, this, [this, Index] { wsCam_Connect(Index); });
@@ -179,9 +181,20 @@ QString SlotPane::countdownText(int Index) const
 void SlotPane::showSavedPicture(int Index, SlotPicture picture)
 {
     CameraSlot *s = slot(Index);
+    picture.keepViewImage(s->picture()); // saved again, it looks as it did
     s->lockPicture(true);
     s->setPicture(std::move(picture));
     s->lockPicture(false);
+}
+
+void SlotPane::setViewBox(int Index, const QSize &box)
+{
+    m_viewBoxes.at(static_cast<std::size_t>(Index)) = box;
+}
+
+PictureSizes SlotPane::decodeSizes(qint16 Index) const
+{
+    return PictureSizes{slot(Index)->decodeSize(), m_viewBoxes.at(static_cast<std::size_t>(Index))};
 }
 
 void SlotPane::setInlineDecoding(bool inlineDecoding)
@@ -274,7 +287,7 @@ void SlotPane::wsCam_Close(qint16 Index)
     if (isPictureHeader(reply.headerBlock)) {
         if (const std::optional<QByteArray> body = loadableBody(reply.headerBlock, fetch->replyBuffer())) {
             fetch->keepBody(*body);
-            s->decoder()->decode({reply.headerBlock, *body, s->decodeSize(), fetch->startCount()});
+            s->decoder()->decode({reply.headerBlock, *body, decodeSizes(Index), fetch->startCount()});
             return;
         }
     }
@@ -383,8 +396,10 @@ void SlotPane::cmdStop_Click(qint16 Index)
     s->setTitle(QStringLiteral("[webcam]"));
     const bool held = !s->isHidden();
     s->hide();
-    if (held)
+    if (held) {
         --m_state.intOpenCams;
+        emit slotChanged(Index, SlotChange::Camera);
+    }
     if (Index == m_state.intDetailSlot) {
         m_state.intDetailSlot = -1;
         emit detailSlotStopped(Index);

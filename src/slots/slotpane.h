@@ -1,5 +1,6 @@
 #pragma once
 
+#include "slots/slotchange.h"
 #include "slots/slotpicture.h"
 
 #include <QGroupBox>
@@ -66,6 +67,12 @@ public:
     void updateOpenCam(const QString &openName, const QString &name, const QString &address,
                        const QString &refreshText);
 
+    // Another view shows slot Index's picture in a box of this many device pixels (empty: none
+    // does); the slot's replies are decoded for that view too, once each.
+    void setViewBox(int Index, const QSize &box);
+    // The sizes a reply of slot Index is decoded to.
+    PictureSizes decodeSizes(qint16 Index) const;
+
     // Pictures are decoded on the picture workers and the rest of a reply's handling runs when the
     // picture is back; with inline decoding the whole reply is handled at the server's close.
     void setInlineDecoding(bool inlineDecoding);
@@ -107,6 +114,8 @@ signals:
     // A fetch of the detail slot failed; text names the camera and says how, with the network
     // library's own words when it had any ("Garden: certificate expired (...)").
     void detailFetchFailed(int Index, const QString &text);
+    // Something a view following every open slot shows changed in slot Index.
+    void slotChanged(int Index, SlotChange what);
 
 protected:
     // The wheel anywhere over the pane turns its scroll bar.
@@ -129,4 +138,5 @@ private:
     QScrollBar *m_VScroll1 = nullptr;
     std::array<CameraSlot *, kSlotCount> m_slots{};
     std::unique_ptr<ReplyBudget> m_replyBudget;
+    std::array<QSize, kSlotCount> m_viewBoxes{};
 };

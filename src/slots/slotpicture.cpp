@@ -38,18 +38,47 @@ quint64 nextSerial()
     return ++last;
 }
 
-QImage read(const QByteArray &bytes, const QSize &scaledSize)
+// The picture fitted into box at its own aspect ratio, never enlarged.
+QSize fitted(const QSize &natural, const QSize &box)
+{
+    if (natural.width() <= box.width() && natural.height() <= box.height())
+        return natural;
+    return natural.scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
+
+// What a picture is decoded to for a view box: fitted into the box, and at least as large as the
+// slot's image in both directions, so that the slot's image is made by scaling down.
+QSize viewDecodeSize(const QSize &natural, const QSize &box, const QSize &slot)
+{
+    const QSize size = fitted(natural, box);
+    if (slot.isEmpty() || (size.width() >= slot.width() && size.height() >= slot.height()))
+        return size;
+    return natural.scaled(slot, Qt::KeepAspectRatioByExpanding);
+}
+
+// Reads bytes scaled to the size that sizeFor chooses from the picture's natural size (an invalid
+// one: the natural size); a picture beyond the allocation limit gives a null image.
+template<typename SizeFor>
+QImage read(const QByteArray &bytes, QSize *natural, SizeFor sizeFor)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
     QImageReader reader(&buffer);
-    if (!fitsAllocationLimit(reader.size()))
+    *natural = reader.size();
+    if (!fitsAllocationLimit(*natural))
         return {};
+    const QSize scaledSize = sizeFor(*natural);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
         reader.setScaledSize(scaledSize);
     return reader.read();
+}
+
+QImage read(const QByteArray &bytes, const QSize &scaledSize)
+{
+    QSize natural;
+    return read(bytes, &natural, [&scaledSize](const QSize &) { return scaledSize; });
 }
 
 } // namespace
@@ -59,23 +88,49 @@ SlotPicture SlotPicture::notFound()
     SlotPicture picture;
     picture.m_kind = Kind::NotFound;
     picture.m_slotImage = notFoundImage();
+    picture.m_naturalSize = notFoundImage().size();
     picture.m_serial = nextSerial();
     return picture;
 }
 
 std::optional<SlotPicture> SlotPicture::decode(const QByteArray &bytes, const QSize &slotSize)
 {
+    return decode(bytes, PictureSizes{slotSize, QSize()});
+}
+
+std::optional<SlotPicture> SlotPicture::decode(const QByteArray &bytes, const PictureSizes &sizes)
+{
     if (bytes.isEmpty())
         return std::nullopt;
-    QImage image = read(bytes, slotSize);
+    // Without a natural size to fit, the view makes do with the slot's image.
+    const auto forView = [&sizes](const QSize &natural) {
+        return natural.isValid() ? viewDecodeSize(natural, sizes.viewBox, sizes.slot) : sizes.slot;
+    };
+    const bool view = sizes.viewBox.isValid() && !sizes.viewBox.isEmpty();
+    QSize natural;
+    QImage image = view ? read(bytes, &natural, forView)
+                        : read(bytes, &natural, [&sizes](const QSize &) { return sizes.slot; });
     if (image.isNull())
         return std::nullopt;
     SlotPicture picture;
     picture.m_kind = Kind::Camera;
     picture.m_bytes = bytes;
+    picture.m_naturalSize = natural.isValid() ? natural : image.size();
+    if (view && natural.isValid()) {
+        picture.m_viewBox = sizes.viewBox;
+        picture.m_viewImage = image;
+        if (sizes.slot.isValid() && !sizes.slot.isEmpty() && image.size() != sizes.slot)
+            image = image.scaled(sizes.slot, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     picture.m_slotImage = std::move(image);
     picture.m_serial = nextSerial();
     return picture;
+}
+
+void SlotPicture::keepViewImage(const SlotPicture &other)
+{
+    m_viewImage = other.m_viewImage;
+    m_viewBox = other.m_viewBox;
 }
 
 QImage SlotPicture::fullImage() const
@@ -83,6 +138,22 @@ QImage SlotPicture::fullImage() const
     switch (m_kind) {
     case Kind::Camera:
         return read(m_bytes, QSize());
+    case Kind::NotFound:
+        return notFoundImage();
+    case Kind::Blank:
+        break;
+    }
+    return {};
+}
+
+QImage SlotPicture::fittedImage(const QSize &box) const
+{
+    switch (m_kind) {
+    case Kind::Camera: {
+        QSize natural;
+        return read(m_bytes, &natural,
+                    [&box](const QSize &n) { return n.isValid() ? fitted(n, box) : QSize(); });
+    }
     case Kind::NotFound:
         return notFoundImage();
     case Kind::Blank:

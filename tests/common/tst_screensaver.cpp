@@ -29,6 +29,25 @@ private slots:
         QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "UnInhibit 41", "Inhibit", "UnInhibit 42"}));
     }
 
+    // The wall and the full-screen view over it: neither gives back what the other still holds.
+    // A marker call on the same connection shows when the release was sent.
+    void holdersReleaseOnlyTheirOwn()
+    {
+        ScreenSaverStandIn standIn(m_bus.address());
+        QVERIFY(standIn.start());
+        SetScreenSaverActive(false, ScreenSaverHolder::CameraWall);
+        QTRY_VERIFY(screenSaverInhibitionHeld());
+        SetScreenSaverActive(false, ScreenSaverHolder::FullScreenView);
+        SetScreenSaverActive(true, ScreenSaverHolder::FullScreenView);
+        QVERIFY(screenSaverInhibitionHeld());
+        QDBusConnection::sessionBus().send(
+            QDBusMessage::createMethodCall("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                                           "org.freedesktop.ScreenSaver", "SimulateUserActivity"));
+        SetScreenSaverActive(true, ScreenSaverHolder::CameraWall);
+        QVERIFY(!screenSaverInhibitionHeld());
+        QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "SimulateUserActivity", "UnInhibit 41"}));
+    }
+
     void withoutServiceNothingHappens()
     {
         // The stand-in is gone: the bus answers "no such service", quietly.

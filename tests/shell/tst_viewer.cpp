@@ -5,6 +5,7 @@
 #include "clock/internetclock.h"
 #include "common/appidentity.h"
 #include "common/programfolder.h"
+#include "common/screensaver.h"
 #include "shell/mainwindow.h"
 #include "shell/showhelpsetting.h"
 #include "slots/cameraslot.h"
@@ -20,8 +21,11 @@
 #include "views/picturesaver.h"
 #include "views/stretchimage.h"
 #include "views/viewergeometry.h"
+#include "views/walltile.h"
+#include "views/wallwindow.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -410,6 +414,33 @@ private slots:
         QTest::mouseClick(image1, Qt::LeftButton);
         QTRY_VERIFY(TestWindows::visibleWindow("Form6") == nullptr);
         QVERIFY(!m_window->state().blnFullScreen);
+        QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "UnInhibit 41"}));
+    }
+
+    // The wall from the Cams menu; a tile opens its camera full screen, whose click comes back to
+    // the wall; the wall and the full-screen view each keep the screen saver away for themselves.
+    void cameraWallAndItsFullScreenView()
+    {
+        ScreenSaverStandIn standIn(m_bus.address());
+        QVERIFY(standIn.start());
+        auto *wallItem = find<QAction>("mnuCamWall");
+        QCOMPARE(wallItem->shortcut(), QKeySequence(Qt::Key_F11));
+        wallItem->trigger();
+        wallItem->trigger(); // the open wall comes to the front; no second one
+        QWidget *wall = TestWindows::visibleWindow("frmWall");
+        QVERIFY(wall != nullptr && wall->isFullScreen());
+        QCOMPARE(m_window->findChildren<WallWindow *>().size(), 1);
+        QTRY_VERIFY(screenSaverInhibitionHeld());
+        QTest::mouseClick(m_window->cameraWall()->tile(1), Qt::LeftButton);
+        QCOMPARE(m_window->state().intDetailSlot, 1);
+        QWidget *form6 = TestWindows::visibleWindow("Form6");
+        QVERIFY(form6 != nullptr && m_window->state().blnFullScreen);
+        QTest::mouseClick(form6->findChild<StretchImage *>("Image1"), Qt::LeftButton);
+        QTRY_VERIFY(TestWindows::visibleWindow("Form6") == nullptr);
+        QVERIFY(wall->isVisible());
+        QVERIFY(screenSaverInhibitionHeld()); // still the wall's
+        QTest::keyClick(wall, Qt::Key_Escape);
+        QTRY_VERIFY(TestWindows::visibleWindow("frmWall") == nullptr);
         QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "UnInhibit 41"}));
     }
 };

@@ -20,12 +20,6 @@
 namespace {
 const QByteArray kDateA("Mon, 01 Jan 2024 10:00:00 GMT");
 const QByteArray kDateB("Mon, 01 Jan 2024 10:00:05 GMT");
-
-void finishDecodes()
-{
-    waitForPictureWork();
-    QCoreApplication::sendPostedEvents();
-}
 } // namespace
 
 // The slot pane's handlers driven directly; no network here.

@@ -39,6 +39,33 @@ private slots:
         QCOMPARE(picture->bytes(), bytes);
         QCOMPARE(picture->fullImage().size(), natural);
     }
+
+    // With a larger view open, one decode to the view's box: the slot's image is made from it.
+    void decodeForAView_data()
+    {
+        QTest::addColumn<QSize>("natural");
+        QTest::addColumn<QSize>("viewBox");
+        QTest::addColumn<QSize>("viewImage"); // 0 x 0: none
+        QTest::newRow("4K into a wall tile") << QSize(3840, 2160) << QSize(316, 248) << QSize(316, 177);
+        QTest::newRow("small picture, never enlarged")
+            << QSize(160, 120) << QSize(316, 248) << QSize(160, 120);
+        QTest::newRow("tile smaller than the slot: at least the slot's size")
+            << QSize(640, 480) << QSize(40, 30) << QSize(85, 64);
+        QTest::newRow("no view") << QSize(640, 480) << QSize() << QSize(0, 0);
+    }
+    void decodeForAView()
+    {
+        QFETCH(QSize, natural);
+        QFETCH(QSize, viewBox);
+        const QSize slotSize(85, 64);
+        const std::optional<SlotPicture> picture =
+            SlotPicture::decode(TestPictures::jpeg(natural.width(), natural.height()), {slotSize, viewBox});
+        QVERIFY(picture.has_value());
+        QTEST(picture->viewImage().size(), "viewImage");
+        QCOMPARE(picture->viewBox(), viewBox);
+        QCOMPARE(picture->slotImage().size(), slotSize);
+        QCOMPARE(picture->naturalSize(), natural);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSlotPicture)

@@ -2,6 +2,7 @@
 
 #include "common/pictureworkers.h"
 
+#include <QCoreApplication>
 #include <QSemaphore>
 #include <QThreadPool>
 
@@ -23,3 +24,10 @@ public:
 private:
     std::shared_ptr<QSemaphore> m_release = std::make_shared<QSemaphore>();
 };
+
+// Every decode done and its result delivered to the window thread.
+inline void finishDecodes()
+{
+    waitForPictureWork();
+    QCoreApplication::sendPostedEvents();
+}

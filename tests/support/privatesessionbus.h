@@ -34,7 +34,7 @@ private:
 };
 
 // A stand-in for the org.freedesktop.ScreenSaver service on its own bus connection: notes every
-// call ("Inhibit" answered with the next cookie, "UnInhibit <cookie>").
+// call ("Inhibit" answered with the next cookie, "UnInhibit <cookie>", any other by its name).
 class ScreenSaverStandIn : public QDBusVirtualObject
 {
 public:
@@ -70,7 +70,9 @@ public:
             connection.send(message.createReply());
             return true;
         }
-        return false;
+        m_calls << message.member();
+        connection.send(message.createReply());
+        return true;
     }
     QString introspect(const QString &) const override { return {}; }
 
