@@ -199,6 +199,12 @@ MultipartReader::Status MultipartReader::feed(QByteArrayView bytes)
 
 MultipartReader::Status MultipartReader::close()
 {
+    // A delimiter line still waiting for its line end is ended by the close.
+    if (m_status == Status::Incomplete && m_state == State::PartBodyToDelimiter) {
+        const qsizetype at = m_body.indexOf(m_delimiter, m_scanned);
+        if (at >= 0 && isDelimiterLine(at, true).value_or(false))
+            endBodyAt(at);
+    }
     if (m_status == Status::Incomplete)
         fail(Problem::ClosedEarly);
     return m_status;
@@ -263,7 +269,7 @@ void MultipartReader::beginPart()
     m_state = State::PartHeader;
     m_line = QByteArray();
     m_header = QByteArray();
-    m_headerScanned = 0;
+    m_scanned = 0;
     m_body = QByteArray();
     m_keepBody = false;
     m_bodyLeft.reset();
@@ -275,17 +281,16 @@ qsizetype MultipartReader::readPartHeader(QByteArrayView bytes)
     const qsizetype limit = HttpProtocol::kMaxHeaderBytes + HttpProtocol::kHeaderEnd.size();
     const qsizetype before = m_header.size();
     m_header += bytes.first(std::min(limit - before, bytes.size()));
-    // m_headerScanned is where the line being read starts.
-    for (qsizetype lf = m_header.indexOf(kLf, m_headerScanned); lf >= 0;
-         lf = m_header.indexOf(kLf, m_headerScanned)) {
-        const qsizetype length = lf - m_headerScanned;
-        const bool blank = length == 0 || (length == 1 && m_header[m_headerScanned] == kCr);
+    // m_scanned is where the line being read starts.
+    for (qsizetype lf = m_header.indexOf(kLf, m_scanned); lf >= 0; lf = m_header.indexOf(kLf, m_scanned)) {
+        const qsizetype length = lf - m_scanned;
+        const bool blank = length == 0 || (length == 1 && m_header[m_scanned] == kCr);
         if (blank) {
             const qsizetype taken = lf + 1 - before;
             endHeader();
             return taken;
         }
-        m_headerScanned = lf + 1;
+        m_scanned = lf + 1;
     }
     if (m_header.size() >= limit)
         fail(Problem::PartHeaderTooLarge);
@@ -295,7 +300,7 @@ qsizetype MultipartReader::readPartHeader(QByteArrayView bytes)
 void MultipartReader::endHeader()
 {
     // The lines up to the blank line, with CR LF ends; every one of them ends with LF.
-    QByteArrayView lines = QByteArrayView(m_header).first(m_headerScanned);
+    QByteArrayView lines = QByteArrayView(m_header).first(m_scanned);
     QByteArray header;
     header.reserve(lines.size());
     while (!lines.isEmpty()) {
@@ -324,6 +329,7 @@ void MultipartReader::endHeader()
         if (m_keepBody) {
             m_state = State::PartBodyToDelimiter;
             m_body = QByteArray(1, kLf); // a delimiter may follow the blank line at once
+            m_scanned = 0;
         } else {
             startSeeking(); // the part is read over up to the next delimiter
         }
@@ -360,23 +366,57 @@ void MultipartReader::endBodyByLength()
 qsizetype MultipartReader::readBodyToDelimiter(QByteArrayView bytes)
 {
     // m_body is a line end, then the part's bytes: a delimiter at its very start is found too.
-    const qsizetype from = std::max<qsizetype>(0, m_body.size() - (m_delimiter.size() - 1));
-    const qsizetype before = m_body.size();
+    // A match is the part's end only once the rest of its line shows it is a delimiter line: the
+    // boundary's text may well occur inside a picture's bytes.
     m_body += bytes;
-    const qsizetype at = m_body.indexOf(m_delimiter, from);
-    if (at < 0) {
-        // The held bytes may end with CR and the start of a delimiter; past that, the part is too long.
-        if (m_body.size() - 1 - m_delimiter.size() > m_maxPartBytes)
-            fail(Problem::PartTooLarge);
-        return bytes.size();
+    while (true) {
+        const qsizetype at = m_body.indexOf(m_delimiter, m_scanned);
+        if (at < 0) {
+            m_scanned = std::max(m_scanned, m_body.size() - (m_delimiter.size() - 1));
+            break;
+        }
+        const std::optional<bool> line = isDelimiterLine(at, false);
+        if (!line) {
+            m_scanned = at; // its line has not ended yet
+            break;
+        }
+        if (*line) {
+            endBodyAt(at);
+            return bytes.size(); // what follows the part is not read
+        }
+        m_scanned = at + 1;
     }
+    // Everything before the place a delimiter may still begin is the part's, but for a CR and the
+    // line end that begin m_body.
+    if (m_scanned - 2 > m_maxPartBytes)
+        fail(Problem::PartTooLarge);
+    return bytes.size();
+}
+
+std::optional<bool> MultipartReader::isDelimiterLine(qsizetype at, bool atEnd) const
+{
+    const qsizetype restStart = at + m_delimiter.size();
+    qsizetype lf = m_body.indexOf(kLf, restStart);
+    if (lf < 0) {
+        if (m_body.size() - restStart > kMaxDelimiterLineBytes)
+            return false;
+        if (!atEnd)
+            return std::nullopt;
+        lf = m_body.size(); // the server's close ends the line
+    }
+    const QByteArrayView rest = trimmedBlanks(QByteArrayView(m_body).sliced(restStart, lf - restStart));
+    return rest.isEmpty() || rest == kDashes;
+}
+
+bool MultipartReader::endBodyAt(qsizetype at)
+{
     const qsizetype end = at > 0 && m_body[at - 1] == kCr ? at - 1 : at;
     if (end - 1 > m_maxPartBytes) {
         fail(Problem::PartTooLarge);
-        return bytes.size();
+        return false;
     }
     m_body.truncate(end);
     m_body.remove(0, 1);
     m_status = Status::Done;
-    return at + m_delimiter.size() - before;
+    return true;
 }

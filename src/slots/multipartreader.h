@@ -17,7 +17,9 @@
 // one has "--" after the boundary. The form (with "--" or without) the first delimiter line has
 // holds for the rest of the stream. A part is its header block up to a blank line, then its body:
 // as many bytes as its Content-Length when it has a valid one, else the bytes up to the line end
-// before the next delimiter. Bytes before the first delimiter line are read over.
+// before the next delimiter line, known as one once its own line end (or the server's close) has
+// come: the boundary's text alone may occur in a picture. Bytes before the first delimiter line
+// are read over.
 class MultipartReader
 {
 public:
@@ -86,6 +88,12 @@ private:
     void beginPart();
     void endHeader();
     void endBodyByLength();
+    // Whether the delimiter match at m_body's position at begins a delimiter line; empty while its
+    // line has not ended (atEnd: the stream has ended, and with it the line).
+    std::optional<bool> isDelimiterLine(qsizetype at, bool atEnd) const;
+    // Ends the picture part before the delimiter line at m_body's position at; false when the part
+    // is too large.
+    bool endBodyAt(qsizetype at);
     void startSeeking();
 
     QByteArray m_boundary; // as in the Content-Type
@@ -97,7 +105,9 @@ private:
     State m_state = State::SeekDelimiter;
     QByteArray m_line; // a delimiter's possible start (seeking) or the rest of its line
     QByteArray m_header;
-    qsizetype m_headerScanned = 0; // bytes of m_header already searched for the blank line
+    // Where the search goes on: the start of the header line being read, or the first place in
+    // m_body a delimiter may still begin.
+    qsizetype m_scanned = 0;
     QByteArray m_body; // a picture part's body so far; empty for a part read over
     bool m_keepBody = false; // the current part is a picture
     std::optional<qint64> m_bodyLeft; // bytes of a part with a Content-Length still to come

@@ -85,7 +85,7 @@ private slots:
         QTest::newRow("a part's Content-Length covers a line that looks like a delimiter")
             << type
             << QByteArray("--b\r\nContent-Type: text/plain\r\nContent-Length: 9\r\n\r\n\r\n--b\r\nxx\r\n"
-                          "--b\r\nContent-Type: image/jpeg\r\n\r\nP\r\n--b--")
+                          "--b\r\nContent-Type: image/jpeg\r\n\r\nP\r\n--b--\r\n")
             << kLimit << false << Status::Done << Problem::None << jpeg << QByteArray("P");
         QTest::newRow("preamble, LF line ends, type in other letter case")
             << type << QByteArray("preamble text\n--b\ncontent-type: IMAGE/JPEG\n\nXY\n--b--\n") << kLimit
@@ -103,15 +103,25 @@ private slots:
         QTest::newRow("the first delimiter's form holds for the stream")
             << type
             << QByteArray("--b\r\nContent-Type: text/plain\r\n\r\nb\r\nstill text\r\n--b\r\n"
-                          "Content-Type: image/jpeg\r\n\r\nI\r\n--b")
+                          "Content-Type: image/jpeg\r\n\r\nI\r\n--b\r\n")
             << kLimit << false << Status::Done << Problem::None << jpeg << QByteArray("I");
         QTest::newRow("part without a header, then the picture")
-            << type << QByteArray("--b\r\n\r\nno type\r\n--b\r\nContent-Type: image/gif\r\n\r\nG\r\n--b")
+            << type << QByteArray("--b\r\n\r\nno type\r\n--b\r\nContent-Type: image/gif\r\n\r\nG\r\n--b\r\n")
             << kLimit << false << Status::Done << Problem::None << QByteArray("Content-Type: image/gif")
             << QByteArray("G");
         QTest::newRow("picture part of exactly the limit")
-            << type << QByteArray("--b\r\nContent-Type: image/jpeg\r\n\r\nABCD\r\n--b") << qsizetype(4)
+            << type << QByteArray("--b\r\nContent-Type: image/jpeg\r\n\r\nABCD\r\n--b\r\n") << qsizetype(4)
             << false << Status::Done << Problem::None << jpeg << QByteArray("ABCD");
+        QTest::newRow("the boundary's text inside a picture without a length")
+            << type << QByteArray("b\r\nContent-Type: image/jpeg\r\n\r\nxx\nbinary\r\n--bb\r\nyy\r\nb\r\n")
+            << kLimit << false << Status::Done << Problem::None << jpeg
+            << QByteArray("xx\nbinary\r\n--bb\r\nyy");
+        QTest::newRow("a picture's next delimiter line not yet ended")
+            << type << QByteArray("--b\r\nContent-Type: image/jpeg\r\n\r\nAB\r\n--b") << kLimit << false
+            << Status::Incomplete << Problem::None << QByteArray() << QByteArray();
+        QTest::newRow("a picture's closing delimiter ended by the server's close")
+            << type << QByteArray("--b\r\nContent-Type: image/jpeg\r\n\r\nAB\r\n--b--") << kLimit << true
+            << Status::Done << Problem::None << jpeg << QByteArray("AB");
         QTest::newRow("text part larger than the limit is read over")
             << type
             << QByteArray("--b\r\nContent-Length: 20\r\n\r\n01234567890123456789\r\n") + picturePart("OK")
@@ -150,8 +160,8 @@ private slots:
             return start + QByteArray(bytes - start.size(), 'p');
         };
         QTest::newRow("part header of exactly the header limit")
-            << type << "--b\r\n" + withHeaderOf(HttpProtocol::kMaxHeaderBytes) + "\r\n\r\nH\r\n--b" << kLimit
-            << false << Status::Done << Problem::None << withHeaderOf(HttpProtocol::kMaxHeaderBytes)
+            << type << "--b\r\n" + withHeaderOf(HttpProtocol::kMaxHeaderBytes) + "\r\n\r\nH\r\n--b\r\n"
+            << kLimit << false << Status::Done << Problem::None << withHeaderOf(HttpProtocol::kMaxHeaderBytes)
             << QByteArray("H");
         QTest::newRow("part header one byte over the header limit")
             << type << "--b\r\n" + withHeaderOf(HttpProtocol::kMaxHeaderBytes + 1) + "\r\n\r\nH\r\n--b"
