@@ -1,4 +1,5 @@
 #include "democam/democam.h"
+#include "slots/multipartreader.h"
 #include "slots/replyheader.h"
 
 #include <QImage>
@@ -35,6 +36,32 @@ private slots:
                 QCOMPARE(QImage::fromData(body).size(), QSize(640, 480));
             }
         }
+    }
+
+    // The stream as the viewer reads it: a picture part at once, then one a second, until the
+    // viewer closes the connection.
+    void stream()
+    {
+        DemoCam cam;
+        QVERIFY(cam.listen(0));
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, cam.port());
+        socket.write("GET /stream.mjpg HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+        QByteArray received;
+        QTRY_VERIFY((received += socket.readAll()).contains("\r\n\r\n"));
+        const QByteArray header = received.first(received.indexOf("\r\n\r\n"));
+        QVERIFY(MultipartReader::isStreamHeader(header));
+        MultipartReader reader(headerValues(header, "Content-Type").value(0), qsizetype(1) << 24);
+        qsizetype fed = header.size() + 4;
+        const auto readMore = [&] {
+            received += socket.readAll();
+            return reader.feed(QByteArrayView(received).sliced(std::exchange(fed, received.size())));
+        };
+        QTRY_COMPARE(readMore(), MultipartReader::Status::Done);
+        QCOMPARE(QImage::fromData(reader.partBody()).size(), QSize(640, 480));
+        const QByteArray delimiter = "--" + QByteArray(DemoCam::kStreamBoundary) + "\r\n";
+        QTRY_VERIFY((received += socket.readAll()).count(delimiter) >= 2);
+        QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
     }
 };
 

@@ -109,6 +109,7 @@ void CamServer::onNewConnection()
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             m_pending.remove(socket);
+            m_streams.remove(socket);
             socket->deleteLater();
         });
     }
@@ -157,7 +158,10 @@ void CamServer::sendReply(QTcpSocket *socket, const CamReply &reply)
             cuts.append(at);
     }
     cuts.append(limit);
-    const bool closeAtEnd = reply.closeAfter >= 0 || reply.end == CamReply::End::Close;
+    const bool streaming = reply.next && reply.closeAfter < 0;
+    if (streaming)
+        m_streams.insert(socket, {reply.next, std::max(reply.streamIntervalMs, 1)});
+    const bool closeAtEnd = !streaming && (reply.closeAfter >= 0 || reply.end == CamReply::End::Close);
     writeChunk(socket, reply.bytes.left(limit), cuts, 0, std::max(reply.delayMs, 0), closeAtEnd);
 }
 
@@ -185,4 +189,18 @@ void CamServer::writeChunk(QTcpSocket *socket, QByteArray bytes, QList<qsizetype
     }
     if (closeAtEnd)
         socket->disconnectFromHost(); // sends what is still buffered, then closes
+    const auto stream = m_streams.constFind(socket);
+    if (stream != m_streams.constEnd())
+        startStream(socket, stream->first, stream->second);
+}
+
+void CamServer::startStream(QTcpSocket *socket, const std::function<QByteArray()> &next, int intervalMs)
+{
+    m_streams.remove(socket);
+    auto *timer = new QTimer(socket); // goes with the connection
+    connect(timer, &QTimer::timeout, socket, [socket, next] {
+        if (socket->state() == QAbstractSocket::ConnectedState && socket->bytesToWrite() < kMaxStreamBacklog)
+            socket->write(next());
+    });
+    timer->start(intervalMs);
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <utility>
 
 class QDateTime;
 class QSslConfiguration;
@@ -28,6 +29,11 @@ struct CamReply
                      // are still separate writes, but may arrive together)
     qsizetype closeAfter = -1; // when >= 0: send only this many bytes, then close early
     End end = End::Close;
+    // When set, the reply is an endless stream: after the bytes, the connection stays open and
+    // gets next()'s bytes every streamIntervalMs until the client closes it. A client that does
+    // not read gets nothing more once kMaxStreamBacklog bytes wait for it.
+    std::function<QByteArray()> next;
+    int streamIntervalMs = 1000;
 };
 
 // A small HTTP server for camera pictures on a loopback address. Routes map request paths
@@ -66,6 +72,7 @@ public:
 
     // A request header block larger than this without its blank line is dropped with the connection.
     static constexpr qsizetype kMaxRequestBytes = qsizetype(64) * 1024;
+    static constexpr qsizetype kMaxStreamBacklog = qsizetype(4) * 1024 * 1024;
 
 signals:
     void requestReceived(const QByteArray &request);
@@ -76,9 +83,12 @@ private:
     void sendReply(QTcpSocket *socket, const CamReply &reply);
     void writeChunk(QTcpSocket *socket, QByteArray bytes, QList<qsizetype> cuts, int index, int delayMs,
                     bool closeAtEnd);
+    void startStream(QTcpSocket *socket, const std::function<QByteArray()> &next, int intervalMs);
 
     QTcpServer *m_server = nullptr;
     QList<QByteArray> m_requests;
     QHash<QByteArray, Handler> m_handlers;
     QHash<QTcpSocket *, QByteArray> m_pending; // request bytes of connections not yet answered
+    // Streams to start once their reply's bytes are written.
+    QHash<QTcpSocket *, std::pair<std::function<QByteArray()>, int>> m_streams;
 };

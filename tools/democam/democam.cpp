@@ -28,8 +28,9 @@ CamReply pageReply()
     const QByteArray body = QByteArrayLiteral(
         "<!DOCTYPE html>\r\n<html><head><title>Demo camera</title></head>\r\n"
         "<body><h1>Demo camera</h1><p>This is a web page, not a picture. "
-        "The pictures are <a href=\"/clock.jpg\">clock.jpg</a>, <a href=\"/still.jpg\">still.jpg</a> "
-        "and <a href=\"/big.jpg\">big.jpg</a>.</p></body></html>\r\n");
+        "The pictures are <a href=\"/clock.jpg\">clock.jpg</a>, <a href=\"/still.jpg\">still.jpg</a>, "
+        "<a href=\"/big.jpg\">big.jpg</a> and the stream <a href=\"/stream.mjpg\">stream.mjpg</a>.</p>"
+        "</body></html>\r\n");
     CamReply reply;
     reply.bytes =
         CamServer::httpReply("HTTP/1.1 200 OK",
@@ -66,6 +67,7 @@ DemoCam::DemoCam(QObject *parent)
     m_server->setHandler("/still.jpg",
                          [this](const QByteArray &) { return pictureReply(m_still, kStillModified); });
     m_server->setHandler("/page.html", [](const QByteArray &) { return pageReply(); });
+    m_server->setHandler("/stream.mjpg", [](const QByteArray &) { return streamReply(); });
     m_server->setHandler("/moved.jpg", [](const QByteArray &) {
         return plainReply("HTTP/1.1 302 Found", {"Location: /clock.jpg"});
     });
@@ -112,5 +114,27 @@ CamReply DemoCam::pictureReply(const QByteArray &jpeg, const QDateTime &lastModi
                                         "Content-Length: " + QByteArray::number(jpeg.size()),
                                         "Cache-Control: no-cache", "Connection: close"},
                                        jpeg);
+    return reply;
+}
+
+QByteArray DemoCam::streamPart()
+{
+    const QByteArray jpeg = encodeJpeg(DemoCamArt::clockFace(kClockSize, QDateTime::currentDateTime()));
+    return "--" + QByteArray(kStreamBoundary) +
+        "\r\nContent-Type: image/jpeg\r\nContent-Length: " + QByteArray::number(jpeg.size()) + "\r\n\r\n" +
+        jpeg + "\r\n";
+}
+
+CamReply DemoCam::streamReply()
+{
+    CamReply reply;
+    reply.bytes = CamServer::httpReply(
+        "HTTP/1.1 200 OK",
+        {"Date: " + CamServer::httpDate(QDateTime::currentDateTimeUtc()),
+         "Content-Type: multipart/x-mixed-replace; boundary=" + QByteArray(kStreamBoundary),
+         "Cache-Control: no-cache", "Connection: close"},
+        streamPart());
+    reply.next = &DemoCam::streamPart;
+    reply.streamIntervalMs = kStreamIntervalMs;
     return reply;
 }

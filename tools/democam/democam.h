@@ -8,7 +8,8 @@ class CamServer;
 struct CamReply;
 
 // The demo camera: a CamServer with a live clock, a still picture, an HTML page, a large clock,
-// an address that redirects to the clock, and a clock behind a password.
+// an address that redirects to the clock, a clock behind a password, and the clock as an endless
+// stream of pictures ("multipart/x-mixed-replace", a new one every second, without dates).
 class DemoCam : public QObject
 {
     Q_OBJECT
@@ -18,6 +19,8 @@ public:
     // The account of "/private.jpg" (Basic); the demo list gives it in the address.
     static constexpr const char *kUserName = "demo";
     static constexpr const char *kPassword = "webcam";
+    static constexpr const char *kStreamBoundary = "vantoraframe"; // of "/stream.mjpg"
+    static constexpr int kStreamIntervalMs = 1000;
 
     explicit DemoCam(QObject *parent = nullptr);
     ~DemoCam() override;
@@ -31,6 +34,8 @@ public:
 private:
     CamReply clockReply(const QSize &size) const;
     static CamReply pictureReply(const QByteArray &jpeg, const QDateTime &lastModified);
+    static CamReply streamReply();
+    static QByteArray streamPart();
 
     CamServer *m_server = nullptr;
     QByteArray m_still;

@@ -89,7 +89,7 @@ int main(int argc, char *argv[])
     if (cam.port() < 65535 && daytime.listen(QHostAddress::LocalHost, static_cast<quint16>(cam.port() + 1)))
         out << "democam: the time on 127.0.0.1:" << daytime.serverPort() << " (Daytime)\n";
     out << "democam: listening on http://127.0.0.1:" << cam.port()
-        << "/ (clock.jpg, still.jpg, page.html, big.jpg)\n";
+        << "/ (clock.jpg, still.jpg, page.html, big.jpg, stream.mjpg)\n";
     out.flush();
     const int rc = app.exec();
     out << "democam: stopped\n";
