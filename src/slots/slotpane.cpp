@@ -89,6 +89,8 @@ SlotPane::SlotPane(SharedState &state, QWidget *parent)
 
 SlotPane::~SlotPane()
 {
+    // The widget's own destruction moves the focus; the pane must not hear of it half destroyed.
+    disconnect(qApp, nullptr, this, nullptr);
     // Sockets die with their slots; none of them may call back into a pane being destroyed.
     for (CameraSlot *cameraSlot : m_slots) {
         cameraSlot->fetch()->abandon();
