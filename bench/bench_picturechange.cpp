@@ -7,9 +7,7 @@
 #include "slots/picturechange.h"
 #include "support/noisyscene.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QTextStream>
 
 #include <algorithm>
@@ -19,16 +17,6 @@
 namespace {
 
 constexpr int kFrames = 50;
-
-QImage decodeTo(const QByteArray &jpeg, const QSize &slotSize)
-{
-    QBuffer buffer;
-    buffer.setData(jpeg);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setScaledSize(slotSize);
-    return reader.read();
-}
 
 struct Measures
 {
@@ -85,9 +73,9 @@ int main(int argc, char *argv[])
                     std::vector<int> used;
                     std::vector<int> raw;
                     std::vector<double> mean;
-                    QImage previous = PictureChange::thumbnail(decodeTo(scene.frame(0), slotSize));
+                    QImage previous = PictureChange::thumbnail(decodeFrame(scene.frame(0), slotSize));
                     for (int n = 1; n < kFrames; ++n) {
-                        const QImage next = PictureChange::thumbnail(decodeTo(scene.frame(n), slotSize));
+                        const QImage next = PictureChange::thumbnail(decodeFrame(scene.frame(n), slotSize));
                         const Measures m = measure(previous, next);
                         used.push_back(m.used);
                         raw.push_back(m.rawLargest);

@@ -1,24 +1,11 @@
 #include "slots/picturechange.h"
 #include "support/noisyscene.h"
 
-#include <QBuffer>
-#include <QImageReader>
 #include <QtTest>
 
 namespace {
 
 constexpr int kFrames = 50;
-
-// As a slot decodes a reply: straight to the slot's size.
-QImage decodeTo(const QByteArray &jpeg, const QSize &slotSize)
-{
-    QBuffer buffer;
-    buffer.setData(jpeg);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setScaledSize(slotSize);
-    return reader.read();
-}
 
 } // namespace
 
@@ -58,9 +45,9 @@ private slots:
         options.objectDiameter = objectShare == 0 ? 0 : frameSize.height() / objectShare;
         const NoisyScene scene(options);
         int changes = 0;
-        QImage previous = PictureChange::thumbnail(decodeTo(scene.frame(0), slotSize));
+        QImage previous = PictureChange::thumbnail(decodeFrame(scene.frame(0), slotSize));
         for (int n = 1; n < kFrames; ++n) {
-            const QImage next = PictureChange::thumbnail(decodeTo(scene.frame(n), slotSize));
+            const QImage next = PictureChange::thumbnail(decodeFrame(scene.frame(n), slotSize));
             changes += PictureChange::isVisibleChange(previous, next) ? 1 : 0;
             previous = next;
         }

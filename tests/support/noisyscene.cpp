@@ -1,6 +1,7 @@
 #include "support/noisyscene.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRandomGenerator>
@@ -110,4 +111,14 @@ QByteArray NoisyScene::frame(int n) const
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPEG", random.bounded(m_options.minQuality, m_options.maxQuality + 1));
     return bytes;
+}
+
+QImage decodeFrame(const QByteArray &jpeg, const QSize &slotSize)
+{
+    QBuffer buffer;
+    buffer.setData(jpeg);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setScaledSize(slotSize);
+    return reader.read();
 }

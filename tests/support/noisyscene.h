@@ -34,3 +34,6 @@ private:
     QImage m_scene;
     std::vector<float> m_noise; // normally distributed numbers, mean 0 and spread 1
 };
+
+// A frame decoded as a slot decodes a reply: straight to the slot's size.
+QImage decodeFrame(const QByteArray &jpeg, const QSize &slotSize);
