@@ -19,6 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time rather than linked: the window system's platform plugin. The browser module
 # calls the engine's own set-up routine, which is not part of its stable interface: the package
-# wants the engine it was built against.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-webengine-abi (= ${Qt6WebEngineWidgets_VERSION})")
+# wants the engine it was built against. The icons go into the hicolor theme, whose index a menu
+# needs to find them; without recommended packages nothing else brings it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, qt6-webengine-abi (= ${Qt6WebEngineWidgets_VERSION}), hicolor-icon-theme")
 include(CPack)
