@@ -35,11 +35,19 @@ bool CanCreateFileIn(const QString &folder)
     return probe.open();
 }
 
+QString dataFolderOf(const QString &executableFolder)
+{
+    return QDir::cleanPath(QDir(executableFolder).filePath(QStringLiteral(VANTORA_DATA_FOLDER_FROM_BIN)));
+}
+
 } // namespace
 
 QString ChooseProgramFolder(const QString &executableFolder, const QString &dataFolder)
 {
-    if (CanCreateFileIn(executableFolder))
+    // An installed copy keeps the user's files in the per-user folder even where it could write
+    // beside itself (run by root, say): the list and the pictures do not belong in a system folder.
+    const bool installedCopy = !executableFolder.isEmpty() && QDir(dataFolderOf(executableFolder)).exists();
+    if (!installedCopy && CanCreateFileIn(executableFolder))
         return executableFolder;
     if (!dataFolder.isEmpty() && QDir().mkpath(dataFolder))
         return dataFolder;
@@ -75,5 +83,5 @@ void setInstalledFolder(const QString &folder)
 
 QString installedDataFolder()
 {
-    return QDir::cleanPath(QDir(installedFolder()).filePath(QStringLiteral(VANTORA_DATA_FOLDER_FROM_BIN)));
+    return dataFolderOf(installedFolder());
 }

@@ -16,8 +16,9 @@ void SetProgramFolder(const QString &folder);
 QString installedFolder();
 void setInstalledFolder(const QString &folder);
 
-// The choice ProgramFolder() makes: executableFolder when a file can be created in it, otherwise
-// dataFolder, which is created when missing; when neither is usable, executableFolder still.
+// The choice ProgramFolder() makes: executableFolder when a file can be created in it and it is
+// not an installed copy's (one with the installed data folder beside it), otherwise dataFolder,
+// which is created when missing; when neither is usable, executableFolder still.
 QString ChooseProgramFolder(const QString &executableFolder, const QString &dataFolder);
 
 // The folder an installed copy keeps its read-only data in (share/vantora beside bin/), derived

@@ -27,6 +27,16 @@ void TestProgramFolder::choice()
     QVERIFY(QFileInfo(data).isDir());
     // Nothing usable: the executable's folder still, where every write fails quietly.
     QCOMPARE(ChooseProgramFolder(file + "/bin", file + "/data"), file + "/bin");
+
+    // An installed copy that may write beside itself (run by root) still keeps the user's files
+    // in the per-user folder, not among the system's programs.
+    const QString installedBin = dir.filePath("usr/bin");
+    setInstalledFolder(installedBin);
+    QVERIFY(QDir().mkpath(installedBin) && QDir().mkpath(installedDataFolder()));
+    setInstalledFolder(QString());
+    QCOMPARE(ChooseProgramFolder(installedBin, data), data);
+    QVERIFY2(QDir(installedBin).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             "nothing is written beside an installed program");
 }
 
 QTEST_GUILESS_MAIN(TestProgramFolder)
