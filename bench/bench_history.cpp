@@ -81,8 +81,9 @@ QByteArray jpegOf(const QSize &size, int shade)
     QImage image(size, QImage::Format_RGB32);
     image.fill(QColor(shade % 256, (shade * 7) % 256, 90));
     QPainter painter(&image);
-    painter.fillRect(QRect(QPoint(size.width() * (shade % 10) / 10, 0), QSize(size.width() / 10, size.height())),
-                     Qt::white);
+    painter.fillRect(
+        QRect(QPoint(size.width() * (shade % 10) / 10, 0), QSize(size.width() / 10, size.height())),
+        Qt::white);
     painter.end();
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -128,7 +129,8 @@ double percentile(std::vector<double> values, double p)
     if (values.empty())
         return 0;
     std::sort(values.begin(), values.end());
-    return values.at(std::min(values.size() - 1, static_cast<size_t>(p * static_cast<double>(values.size()))));
+    return values.at(
+        std::min(values.size() - 1, static_cast<size_t>(p * static_cast<double>(values.size()))));
 }
 
 bool benchIndex(TimedApplication &app)
@@ -137,6 +139,7 @@ bool benchIndex(TimedApplication &app)
     QElapsedTimer made;
     made.start();
     std::vector<QByteArray> jpegs;
+    jpegs.reserve(kCameras);
     for (int c = 0; c < kCameras; ++c)
         jpegs.push_back(jpegOf(kSmallPicture, c * 13));
     for (int i = 0; i < kIndexPictures; ++i) {
@@ -205,6 +208,7 @@ bool benchStepsAndVideo()
     options.objectDiameter = kFullHd.height() / 8;
     const NoisyScene scene(options);
     std::vector<QByteArray> jpegs;
+    jpegs.reserve(kDistinctFullHd);
     for (int i = 0; i < kDistinctFullHd; ++i)
         jpegs.push_back(scene.frame(i));
     const QString camera = QStringLiteral("Harbour");
@@ -216,8 +220,9 @@ bool benchStepsAndVideo()
     }
     std::printf("bench_history: stepping through %d pictures of a %dx%d camera (JPEG %lld bytes) in a "
                 "%dx%d history window, made in %.1f s\n",
-                kStepPictures, kFullHd.width(), kFullHd.height(), static_cast<long long>(jpegs.front().size()),
-                kWindowSize.width(), kWindowSize.height(), static_cast<double>(made.elapsed()) / 1000);
+                kStepPictures, kFullHd.width(), kFullHd.height(),
+                static_cast<long long>(jpegs.front().size()), kWindowSize.width(), kWindowSize.height(),
+                static_cast<double>(made.elapsed()) / 1000);
     std::fflush(stdout);
 
     std::unique_ptr<HistoryWindow> window(HistoryWindow::forCamera(dir.path(), camera, {camera}));
@@ -247,7 +252,8 @@ bool benchStepsAndVideo()
     std::printf("%-24s %10s %10s %10s\n", "", "median", "95%", "slowest");
     std::printf("%-24s %7.1f ms %7.1f ms %7.1f ms\n", "step to picture shown", percentile(stepMs, 0.5),
                 percentile(stepMs, 0.95), worst);
-    std::printf("goal: each step shown within %.0f ms: %s\n", kStepGoalMs, worst < kStepGoalMs ? "met" : "not met");
+    std::printf("goal: each step shown within %.0f ms: %s\n", kStepGoalMs,
+                worst < kStepGoalMs ? "met" : "not met");
     std::fflush(stdout);
     window.reset();
     waitForPictureWork();
@@ -255,7 +261,8 @@ bool benchStepsAndVideo()
     // The first 600 as a video, as the window writes it.
     TimeLapseJob job;
     const QString folder = dir.path() + QLatin1Char('/');
-    QStringList files = QDir(dir.path()).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Time | QDir::Reversed);
+    QStringList files =
+        QDir(dir.path()).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Time | QDir::Reversed);
     for (const QString &name : files.mid(0, kVideoPictures))
         job.pictures << folder + name;
     job.folder = dir.path();
@@ -278,7 +285,8 @@ bool benchStepsAndVideo()
     std::printf("%-24s %10s %10s %12s %10s %10s\n", "", "frames", "time", "frames/s", "cpu", "file");
     std::printf("%-24s %10d %8.1f s %12.1f %8.1f s %7.1f MB\n", "export", result.frames, seconds, fps, cpuS,
                 static_cast<double>(QFileInfo(result.path).size()) / 1e6);
-    std::printf("goal: at least %.0f frames/s: %s\n", kVideoGoalFps, fps >= kVideoGoalFps ? "met" : "not met");
+    std::printf("goal: at least %.0f frames/s: %s\n", kVideoGoalFps,
+                fps >= kVideoGoalFps ? "met" : "not met");
     std::fflush(stdout);
     return true;
 }

@@ -58,12 +58,12 @@ struct HistoryIndexer::Scan
     }
 };
 
-HistoryIndexer::HistoryIndexer(const QString &folder, const QString &camera, const QStringList &cameraNames,
+HistoryIndexer::HistoryIndexer(QString folder, QString camera, QStringList cameraNames,
                                PictureFactsReader reader, SavedNameMatcher matcher, QObject *parent)
     : QObject(parent)
-    , m_folder(folder)
-    , m_camera(camera)
-    , m_cameraNames(cameraNames)
+    , m_folder(std::move(folder))
+    , m_camera(std::move(camera))
+    , m_cameraNames(std::move(cameraNames))
     , m_reader(std::move(reader))
     , m_matcher(std::move(matcher))
     , m_watcher(new QFileSystemWatcher(this))

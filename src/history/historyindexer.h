@@ -20,8 +20,8 @@ class HistoryIndexer : public QObject
     Q_OBJECT
 
 public:
-    HistoryIndexer(const QString &folder, const QString &camera, const QStringList &cameraNames,
-                   PictureFactsReader reader, SavedNameMatcher matcher, QObject *parent = nullptr);
+    HistoryIndexer(QString folder, QString camera, QStringList cameraNames, PictureFactsReader reader,
+                   SavedNameMatcher matcher, QObject *parent = nullptr);
     ~HistoryIndexer() override;
 
     // Starts watching the folder and its first scan.

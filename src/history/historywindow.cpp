@@ -104,7 +104,8 @@ HistoryWindow::HistoryWindow(HistoryIndexer *indexer, QWidget *parent)
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 
-    m_imgHistory->setText(QStringLiteral("Looking for saved pictures of ") + m_shownCamera + QStringLiteral("..."));
+    m_imgHistory->setText(QStringLiteral("Looking for saved pictures of ") + m_shownCamera +
+                          QStringLiteral("..."));
     updateTexts();
     updateRangeLimits();
     m_indexer->start();
@@ -385,10 +386,11 @@ void HistoryWindow::cmdExport_Click()
     // The window outlives the thread (its destructor waits for it), so posting to it is safe.
     m_export = QThread::create([this, job = std::move(job), cancel = m_cancelExport] {
         const TimeLapseResult result = writeTimeLapse(job, *cancel, [this](int done, int total) {
-            QMetaObject::invokeMethod(this, [this, done, total] { exportProgress(done, total); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, done, total] { exportProgress(done, total); }, Qt::QueuedConnection);
         });
-        QMetaObject::invokeMethod(this, [this, result] { exportDone(result); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, result] { exportDone(result); }, Qt::QueuedConnection);
     });
     m_export->setObjectName(QStringLiteral("timeLapseWriter"));
     m_export->start();
@@ -423,12 +425,14 @@ void HistoryWindow::exportDone(const TimeLapseResult &result)
         m_prgExport->setValue(100);
         QString text = QStringLiteral("Saved as ") + result.path;
         if (result.unreadable > 0)
-            text += QStringLiteral(" (%1 pictures could not be read and were left out)").arg(result.unreadable);
+            text +=
+                QStringLiteral(" (%1 pictures could not be read and were left out)").arg(result.unreadable);
         m_lblExport->setText(text);
     } else {
         m_prgExport->setValue(0);
-        m_lblExport->setText(result.cancelled ? QStringLiteral("Cancelled: no video was written.")
-                                              : QStringLiteral("The video could not be made: ") + result.error);
+        m_lblExport->setText(result.cancelled
+                                 ? QStringLiteral("Cancelled: no video was written.")
+                                 : QStringLiteral("The video could not be made: ") + result.error);
     }
     emit exportFinished(result.written, result.path);
 }

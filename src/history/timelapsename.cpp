@@ -15,8 +15,7 @@ QString timeLapseFileName(const QString &camera, const QDateTime &from, const QD
     QString name;
     for (const QChar c : camera) {
         const bool unsafe = c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') ||
-            c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
-            c.isSurrogate();
+            c.category() == QChar::Other_Control || c.category() == QChar::Other_Format || c.isSurrogate();
         name += unsafe ? QLatin1Char('_') : c;
     }
     while (!name.isEmpty() && (name.front() == QLatin1Char('.') || name.front().isSpace()))

@@ -45,7 +45,8 @@ constexpr int kEmptyPictureTwips = 10;
 
 constexpr char kSaveToolTip[] = "save image in you /cam/ folder";
 constexpr char kScreensaverToolTip[] = "full screen, auto refreshing view of current cam.  click to close.";
-constexpr char kHistoryToolTip[] = "step through this cam's saved pictures and make a time-lapse video of them";
+constexpr char kHistoryToolTip[] =
+    "step through this cam's saved pictures and make a time-lapse video of them";
 
 QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const char *name,
                              const TwipRect &geometry)

@@ -62,7 +62,8 @@ QStringList namesOf(const QList<HistoryPicture> &history)
     return names;
 }
 
-FolderIndex indexOf(const QList<std::pair<QString, std::optional<PictureFacts>>> &files, qint64 modifiedMs = 0)
+FolderIndex indexOf(const QList<std::pair<QString, std::optional<PictureFacts>>> &files,
+                    qint64 modifiedMs = 0)
 {
     FolderIndex index;
     for (const auto &[name, facts] : files)
@@ -94,13 +95,15 @@ private slots:
 void TestHistoryIndex::historyIsInTimeOrder()
 {
     // Metadata times across an hour change and a tie; a file without metadata by its file time.
-    const FolderIndex index = indexOf({
-        {QStringLiteral("c.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.addSecs(60)}},
-        {QStringLiteral("a.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.addSecs(3600)}},
-        {QStringLiteral("b.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.addSecs(60)}},
-        {QStringLiteral("d.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.toUTC().addSecs(-60)}},
-        {QStringLiteral("Cam-5.jpg"), std::nullopt},
-    }, kNoon.addSecs(120).toMSecsSinceEpoch());
+    const FolderIndex index = indexOf(
+        {
+            {QStringLiteral("c.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.addSecs(60)}},
+            {QStringLiteral("a.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.addSecs(3600)}},
+            {QStringLiteral("b.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.addSecs(60)}},
+            {QStringLiteral("d.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon.toUTC().addSecs(-60)}},
+            {QStringLiteral("Cam-5.jpg"), std::nullopt},
+        },
+        kNoon.addSecs(120).toMSecsSinceEpoch());
     const QList<HistoryPicture> history =
         cameraHistory(index, QStringLiteral("Cam"), {QStringLiteral("Cam")}, testMatcher);
     const QStringList expected = {QStringLiteral("d.jpg"), QStringLiteral("b.jpg"), QStringLiteral("c.jpg"),
@@ -118,7 +121,8 @@ void TestHistoryIndex::camerasSharingAPrefix_data()
                          << QStringList{QStringLiteral("m1.jpg"), QStringLiteral("Cam-12262026.jpg")};
     QTest::newRow("Cam1") << QStringLiteral("Cam1")
                           << QStringList{QStringLiteral("m2.jpg"), QStringLiteral("Cam1-12262026.jpg")};
-    QTest::newRow("a camera not in the list") << QStringLiteral("Other") << QStringList{QStringLiteral("m3.jpg")};
+    QTest::newRow("a camera not in the list")
+        << QStringLiteral("Other") << QStringList{QStringLiteral("m3.jpg")};
     QTest::newRow("no camera") << QString() << QStringList();
 }
 
@@ -127,15 +131,17 @@ void TestHistoryIndex::camerasSharingAPrefix()
     QFETCH(QString, camera);
     QFETCH(QStringList, expected);
     // By metadata the name is compared whole; by file name the longest camera name wins.
-    const FolderIndex index = indexOf({
-        {QStringLiteral("m1.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon}},
-        {QStringLiteral("m2.jpg"), PictureFacts{QStringLiteral("Cam1"), kNoon}},
-        {QStringLiteral("m3.jpg"), PictureFacts{QStringLiteral("Other"), kNoon}},
-        {QStringLiteral("m4.jpg"), PictureFacts{QStringLiteral("cam"), kNoon}},
-        {QStringLiteral("Cam-12262026.jpg"), std::nullopt},
-        {QStringLiteral("Cam1-12262026.jpg"), std::nullopt},
-        {QStringLiteral("Camera.jpg"), std::nullopt},
-    }, kNoon.addSecs(1).toMSecsSinceEpoch());
+    const FolderIndex index = indexOf(
+        {
+            {QStringLiteral("m1.jpg"), PictureFacts{QStringLiteral("Cam"), kNoon}},
+            {QStringLiteral("m2.jpg"), PictureFacts{QStringLiteral("Cam1"), kNoon}},
+            {QStringLiteral("m3.jpg"), PictureFacts{QStringLiteral("Other"), kNoon}},
+            {QStringLiteral("m4.jpg"), PictureFacts{QStringLiteral("cam"), kNoon}},
+            {QStringLiteral("Cam-12262026.jpg"), std::nullopt},
+            {QStringLiteral("Cam1-12262026.jpg"), std::nullopt},
+            {QStringLiteral("Camera.jpg"), std::nullopt},
+        },
+        kNoon.addSecs(1).toMSecsSinceEpoch());
     const QStringList cameras = {QStringLiteral("Cam"), QStringLiteral("Cam1")};
     QCOMPARE(namesOf(cameraHistory(index, camera, cameras, testMatcher)), expected);
 }
@@ -156,7 +162,8 @@ void TestHistoryIndex::onlyChangedFilesAreRead()
     QFETCH(qint64, modifiedMs);
     QFETCH(bool, read);
     FolderIndex previous;
-    previous.insert(QStringLiteral("a.jpg"), IndexedFile{100, 5000, PictureFacts{QStringLiteral("Cam"), kNoon}});
+    previous.insert(QStringLiteral("a.jpg"),
+                    IndexedFile{100, 5000, PictureFacts{QStringLiteral("Cam"), kNoon}});
     const QList<FileStamp> listing = {{QStringLiteral("a.jpg"), size, modifiedMs},
                                       {QStringLiteral("new.jpg"), 1, 1}};
     const QStringList toRead = filesToRead(previous, listing);
@@ -174,8 +181,10 @@ void TestHistoryIndex::onlyChangedFilesAreRead()
 void TestHistoryIndex::goneFilesLeaveTheIndex()
 {
     FolderIndex previous;
-    previous.insert(QStringLiteral("gone.jpg"), IndexedFile{1, 1, PictureFacts{QStringLiteral("Cam"), kNoon}});
-    previous.insert(QStringLiteral("kept.jpg"), IndexedFile{1, 1, PictureFacts{QStringLiteral("Cam"), kNoon}});
+    previous.insert(QStringLiteral("gone.jpg"),
+                    IndexedFile{1, 1, PictureFacts{QStringLiteral("Cam"), kNoon}});
+    previous.insert(QStringLiteral("kept.jpg"),
+                    IndexedFile{1, 1, PictureFacts{QStringLiteral("Cam"), kNoon}});
     const FolderIndex index = updatedIndex(previous, {{QStringLiteral("kept.jpg"), 1, 1}}, {});
     QCOMPARE(index.size(), 1);
     QVERIFY(index.contains(QStringLiteral("kept.jpg")));
@@ -235,10 +244,12 @@ void TestHistoryIndex::indexerFollowsTheFolder()
     // folder's watch alone brings each in.
     QVERIFY(writeFacts(dir.path(), QStringLiteral("two.jpg"), QStringLiteral("Cam"), 20));
     QVERIFY(writeFacts(dir.path(), QStringLiteral("zero.jpg"), QStringLiteral("Cam"), 0));
-    QTRY_COMPARE(namesOf(indexer.pictures()),
-                 (QStringList{QStringLiteral("zero.jpg"), QStringLiteral("one.jpg"), QStringLiteral("two.jpg")}));
+    QTRY_COMPARE(
+        namesOf(indexer.pictures()),
+        (QStringList{QStringLiteral("zero.jpg"), QStringLiteral("one.jpg"), QStringLiteral("two.jpg")}));
     QVERIFY(QFile::remove(dir.filePath(QStringLiteral("one.jpg"))));
-    QTRY_COMPARE(namesOf(indexer.pictures()), (QStringList{QStringLiteral("zero.jpg"), QStringLiteral("two.jpg")}));
+    QTRY_COMPARE(namesOf(indexer.pictures()),
+                 (QStringList{QStringLiteral("zero.jpg"), QStringLiteral("two.jpg")}));
     // The folder emptied and removed altogether.
     QVERIFY(dir.remove());
     QTRY_COMPARE(indexer.pictures().size(), 0);
@@ -278,11 +289,13 @@ void TestHistoryIndex::damagedAndOlderFilesGoByName()
     QVERIFY(writeFile(dir.filePath(QStringLiteral("Cam-5122026.jpg")), "\xff\xd8 damaged"));
     QVERIFY(setModified(dir.filePath(QStringLiteral("Cam-5122026.jpg")), kNoon.addSecs(-30)));
     QVERIFY(writeFile(dir.filePath(QStringLiteral("holiday.jpg")), "\xff\xd8 someone else's"));
-    HistoryIndexer indexer(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}, readTestFacts, testMatcher);
+    HistoryIndexer indexer(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}, readTestFacts,
+                           testMatcher);
     QSignalSpy updated(&indexer, &HistoryIndexer::updated);
     indexer.start();
     QVERIFY(updated.wait());
-    QCOMPARE(namesOf(indexer.pictures()), (QStringList{QStringLiteral("Cam-5122026.jpg"), QStringLiteral("new.jpg")}));
+    QCOMPARE(namesOf(indexer.pictures()),
+             (QStringList{QStringLiteral("Cam-5122026.jpg"), QStringLiteral("new.jpg")}));
     QCOMPARE(indexer.pictures().first().time, kNoon.addSecs(-30));
 }
 

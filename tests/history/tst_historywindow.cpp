@@ -127,7 +127,8 @@ private:
     static HistoryWindow *openWindow(const QString &folder, const QString &camera, const QStringList &names);
 };
 
-HistoryWindow *TestHistoryWindow::openWindow(const QString &folder, const QString &camera, const QStringList &names)
+HistoryWindow *TestHistoryWindow::openWindow(const QString &folder, const QString &camera,
+                                             const QStringList &names)
 {
     auto *window = HistoryWindow::forCamera(folder, camera, names);
     window->show();
@@ -141,14 +142,17 @@ void TestHistoryWindow::stepsThroughPicturesInTimeOrder()
     QVERIFY(savePicture(dir.path(), QStringLiteral("c.jpg"), QStringLiteral("Cam"), 120, 200));
     QVERIFY(savePicture(dir.path(), QStringLiteral("a.jpg"), QStringLiteral("Cam"), 3600, 250));
     QVERIFY(savePicture(dir.path(), QStringLiteral("b.jpg"), QStringLiteral("Cam"), 0, 50));
-    QVERIFY(saveOldPicture(dir.path(), QStringLiteral("Cam612026801AM.jpg"), 60, jpegOf(QSize(320, 240), 100)));
+    QVERIFY(
+        saveOldPicture(dir.path(), QStringLiteral("Cam612026801AM.jpg"), 60, jpegOf(QSize(320, 240), 100)));
     QVERIFY(savePicture(dir.path(), QStringLiteral("z.jpg"), QStringLiteral("Other"), 30, 0));
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam"), QStringLiteral("Other")}));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam"), QStringLiteral("Other")}));
     QSignalSpy shown(window.get(), &HistoryWindow::pictureShown);
 
     // It opens at the newest picture.
     QTRY_COMPARE(countText(*window), QStringLiteral("4 of 4"));
-    QTRY_VERIFY2(near(shownGray(*window), 250), qPrintable(QString::number(shownGray(*window)) + view(*window)->text()));
+    QTRY_VERIFY2(near(shownGray(*window), 250),
+                 qPrintable(QString::number(shownGray(*window)) + view(*window)->text()));
     QVERIFY(!child<QAbstractButton>(*window, "cmdNext")->isEnabled());
     QCOMPARE(whenText(*window), DateTimeStampText(kMorning.addSecs(3600).toLocalTime()));
 
@@ -199,7 +203,8 @@ void TestHistoryWindow::camerasSharingAPrefix()
     // Without, the saved-name pattern: "Cam" then a date that cannot be Cam1's.
     QVERIFY(saveOldPicture(dir.path(), QStringLiteral("Cam612026801AM.jpg"), 1, jpegOf(QSize(32, 24), 30)));
     QVERIFY(saveOldPicture(dir.path(), QStringLiteral("Cam1612026801AM.jpg"), 2, jpegOf(QSize(32, 24), 130)));
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), camera, {QStringLiteral("Cam"), QStringLiteral("Cam1")}));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), camera, {QStringLiteral("Cam"), QStringLiteral("Cam1")}));
     QTRY_COMPARE(countText(*window), QStringLiteral("%1 of %1").arg(count));
     QTRY_VERIFY(near(shownGray(*window), newestGray));
 }
@@ -209,7 +214,8 @@ void TestHistoryWindow::followsFilesComingAndGoing()
     QTemporaryDir dir;
     QVERIFY(savePicture(dir.path(), QStringLiteral("p1.jpg"), QStringLiteral("Cam"), 10, 10));
     QVERIFY(savePicture(dir.path(), QStringLiteral("p2.jpg"), QStringLiteral("Cam"), 20, 80));
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
     QTRY_COMPARE(countText(*window), QStringLiteral("2 of 2"));
 
     // At the newest picture a new one is followed.
@@ -244,9 +250,11 @@ void TestHistoryWindow::damagedPictureIsSaidAndSkippable()
     QTemporaryDir dir;
     QVERIFY(savePicture(dir.path(), QStringLiteral("good1.jpg"), QStringLiteral("Cam"), 0, 40));
     const QByteArray whole = jpegOf(QSize(320, 240), 90);
-    QVERIFY(saveOldPicture(dir.path(), QStringLiteral("Cam612026800AM.jpg"), 10, whole.left(whole.size() / 3)));
+    QVERIFY(
+        saveOldPicture(dir.path(), QStringLiteral("Cam612026800AM.jpg"), 10, whole.left(whole.size() / 3)));
     QVERIFY(savePicture(dir.path(), QStringLiteral("good2.jpg"), QStringLiteral("Cam"), 20, 200));
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
     QTRY_COMPARE(countText(*window), QStringLiteral("3 of 3"));
     QSignalSpy shown(window.get(), &HistoryWindow::pictureShown);
     child<QAbstractButton>(*window, "cmdPrevious")->click();
@@ -259,7 +267,8 @@ void TestHistoryWindow::damagedPictureIsSaidAndSkippable()
     QTRY_VERIFY(near(shownGray(*window), 40));
 
     // Not a picture at all.
-    QVERIFY(saveOldPicture(dir.path(), QStringLiteral("Cam612026805AM.jpg"), 30, QByteArray("\xff\xd8 nothing")));
+    QVERIFY(
+        saveOldPicture(dir.path(), QStringLiteral("Cam612026805AM.jpg"), 30, QByteArray("\xff\xd8 nothing")));
     QTRY_COMPARE(countText(*window), QStringLiteral("1 of 4"));
     shown.clear();
     window->showPosition(3);
@@ -271,9 +280,12 @@ void TestHistoryWindow::damagedPictureIsSaidAndSkippable()
 void TestHistoryWindow::decodesAtTheWindowsSize()
 {
     QTemporaryDir dir;
-    QVERIFY(savePicture(dir.path(), QStringLiteral("big.jpg"), QStringLiteral("Cam"), 0, 128, QSize(1920, 1080)));
-    QVERIFY(savePicture(dir.path(), QStringLiteral("small.jpg"), QStringLiteral("Cam"), 10, 128, QSize(64, 48)));
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+    QVERIFY(
+        savePicture(dir.path(), QStringLiteral("big.jpg"), QStringLiteral("Cam"), 0, 128, QSize(1920, 1080)));
+    QVERIFY(
+        savePicture(dir.path(), QStringLiteral("small.jpg"), QStringLiteral("Cam"), 10, 128, QSize(64, 48)));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
     window->resize(640, 600);
     QTRY_COMPARE(countText(*window), QStringLiteral("2 of 2"));
     // A small picture as it is (the view scales it up when painting).
@@ -291,7 +303,8 @@ void TestHistoryWindow::decodesAtTheWindowsSize()
 void TestHistoryWindow::everyControlIsNamed()
 {
     QTemporaryDir dir;
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
     const QList<QWidget *> controls = window->findChildren<QWidget *>();
     int checked = 0;
     for (QWidget *control : controls) {
@@ -312,7 +325,8 @@ void TestHistoryWindow::everyControlIsNamed()
 void TestHistoryWindow::openFolderAndLive()
 {
     QTemporaryDir dir;
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
     // Closing deletes it: the test keeps it alive to look.
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     UrlCatcher catcher;
@@ -329,8 +343,10 @@ void TestHistoryWindow::timeLapseOfTheChosenRange()
 {
     QTemporaryDir dir;
     for (int i = 0; i < 6; ++i)
-        QVERIFY(savePicture(dir.path(), QStringLiteral("p%1.jpg").arg(i), QStringLiteral("Cam"), i * 60, 40 * i));
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+        QVERIFY(
+            savePicture(dir.path(), QStringLiteral("p%1.jpg").arg(i), QStringLiteral("Cam"), i * 60, 40 * i));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
     QTRY_COMPARE(countText(*window), QStringLiteral("6 of 6"));
     // All of them by default; then from the second picture to the fifth.
     QCOMPARE(window->timeLapsePictures().size(), 6);
@@ -369,8 +385,10 @@ void TestHistoryWindow::cancelledTimeLapseLeavesNothing()
 {
     QTemporaryDir dir;
     for (int i = 0; i < 80; ++i)
-        QVERIFY(savePicture(dir.path(), QStringLiteral("p%1.jpg").arg(i), QStringLiteral("Cam"), i, i, QSize(640, 480)));
-    std::unique_ptr<HistoryWindow> window(openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+        QVERIFY(savePicture(dir.path(), QStringLiteral("p%1.jpg").arg(i), QStringLiteral("Cam"), i, i,
+                            QSize(640, 480)));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
     QTRY_COMPARE(countText(*window), QStringLiteral("80 of 80"));
     QSignalSpy finished(window.get(), &HistoryWindow::exportFinished);
     child<QAbstractButton>(*window, "cmdExport")->click();
@@ -398,7 +416,8 @@ void TestHistoryWindow::timeLapseName_data()
     QTest::newRow("no hidden file") << QStringLiteral("..cam") << QStringLiteral("cam ") + range;
     QTest::newRow("control characters") << QStringLiteral("a\nb") << QStringLiteral("a_b ") + range;
     QTest::newRow("nothing left") << QStringLiteral("...") << range;
-    QTest::newRow("very long") << QString(300, QLatin1Char('x')) << QString(48, QLatin1Char('x')) + QLatin1Char(' ') + range;
+    QTest::newRow("very long") << QString(300, QLatin1Char('x'))
+                               << QString(48, QLatin1Char('x')) + QLatin1Char(' ') + range;
 }
 
 void TestHistoryWindow::timeLapseName()

@@ -39,7 +39,7 @@ VideoFacts readVideo(const QString &path)
     if (avformat_open_input(&format, file.constData(), nullptr, nullptr) < 0)
         return facts;
     const std::unique_ptr<AVFormatContext *, void (*)(AVFormatContext **)> closeFormat(&format,
-                                                                                        avformat_close_input);
+                                                                                       avformat_close_input);
     if (avformat_find_stream_info(format, nullptr) < 0)
         return facts;
     const int index = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -48,7 +48,8 @@ VideoFacts readVideo(const QString &path)
     AVStream *stream = format->streams[index];
     const AVCodec *decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     AVCodecContext *codec = avcodec_alloc_context3(decoder);
-    const std::unique_ptr<AVCodecContext *, void (*)(AVCodecContext **)> freeCodec(&codec, avcodec_free_context);
+    const std::unique_ptr<AVCodecContext *, void (*)(AVCodecContext **)> freeCodec(&codec,
+                                                                                   avcodec_free_context);
     avcodec_parameters_to_context(codec, stream->codecpar);
     if (avcodec_open2(codec, decoder, nullptr) < 0)
         return facts;
@@ -285,11 +286,12 @@ void TestTimeLapseWriter::cancelHalfwayLeavesNothing()
         paths << writePicture(dir.path(), QStringLiteral("p%1.jpg").arg(i), QSize(320, 240), Qt::gray);
     std::atomic<bool> cancel{false};
     int lastDone = 0;
-    const TimeLapseResult result = writeTimeLapse(jobFor(dir.path(), paths), cancel, [&](int done, int total) {
-        lastDone = done;
-        if (done == total / 2)
-            cancel = true;
-    });
+    const TimeLapseResult result =
+        writeTimeLapse(jobFor(dir.path(), paths), cancel, [&](int done, int total) {
+            lastDone = done;
+            if (done == total / 2)
+                cancel = true;
+        });
     QVERIFY(result.cancelled);
     QVERIFY(!result.written);
     QCOMPARE(lastDone, 20);
