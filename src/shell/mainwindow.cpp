@@ -14,6 +14,8 @@
 #include "common/programfolder.h"
 #include "common/twips.h"
 #include "history/historywindow.h"
+#include "retention/retention.h"
+#include "retention/retentionmenu.h"
 #include "shell/form1geometry.h"
 #include "shell/helpwindowhook.h"
 #include "shell/mainlayout.h"
@@ -73,6 +75,7 @@ MainWindow::MainWindow(QWidget *parent)
     connectCommands();
     connectViews();
     connectClock();
+    connectRetention();
 
     resize(twipsToPixels(Form1Geometry::kClientWidth),
            twipsToPixels(Form1Geometry::kClientHeight) + menuBar()->sizeHint().height());
@@ -156,6 +159,9 @@ void MainWindow::composeMenus()
     mnuCamWall->setObjectName(QStringLiteral("mnuCamWall"));
     mnuCamWall->setShortcut(QKeySequence(Qt::Key_F11));
     connect(mnuCamWall, &QAction::triggered, this, &MainWindow::openCameraWall);
+
+    mnuCamKeep = new RetentionMenu(ReadRetentionSetting(), this);
+    mnuCam->addMenu(mnuCamKeep);
 }
 
 void MainWindow::connectCommands()
@@ -221,6 +227,31 @@ void MainWindow::connectClock()
     connect(m_frmMain, &DetailView::timeQueryDue, clock, [clock] { clock->StartTimeQuery(); });
 }
 
+void MainWindow::connectRetention()
+{
+    m_retention = new Retention(PictureSaver::camFolder(), this);
+    Retention *retention = m_retention;
+    PictureSaver *saver = m_frmMain->pictureSaver();
+    retention->setCameraNames([this] {
+        QStringList names;
+        for (int i = 0; i < List1->count(); ++i)
+            names << List1->item(i)->text();
+        for (int i = 0; i < SlotPane::kSlotCount; ++i)
+            names << frmCams->camName(i);
+        return names;
+    });
+    const auto applyRule = [retention, saver](const RetentionRule &rule) {
+        saver->setPruneBeforePause(rule.hasLimit());
+        retention->setRule(rule);
+    };
+    connect(mnuCamKeep, &RetentionMenu::ruleChosen, retention, applyRule);
+    connect(saver, &PictureSaver::pictureSaved, retention, &Retention::pictureSaved);
+    connect(saver, &PictureSaver::spaceShort, retention, &Retention::makeSpace);
+    connect(retention, &Retention::spaceMade, saver, &PictureSaver::spaceMade);
+    connect(retention, &Retention::statusText, txtStatus, &QLineEdit::setText);
+    applyRule(ReadRetentionSetting());
+}
+
 void MainWindow::Form_Load()
 {
     Command2->setText(strComments);
@@ -239,6 +270,7 @@ void MainWindow::Form_Load()
     LockWindow(this, false);
 
     FillCamList(List1, this);
+    m_retention->start();
 
     if (ReadShowHelpSetting() == QLatin1String("1"))
         ShowHelpWindow(this);

@@ -20,6 +20,8 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class Retention;
+class RetentionMenu;
 class SlotPane;
 class WallWindow;
 class WebPageWindow;
@@ -83,6 +85,8 @@ private:
     // The Internet clock: queried by the detail slot's ticks and by opening a slot in the detail
     // view; its time goes to lblTime.
     void connectClock();
+    // Retention of saved pictures: its menu, the saves it counts, the free-space floor.
+    void connectRetention();
 
     // A changed picture arrived in a slot: automatic saving takes it from here when it is on.
     void AutoSaveChangedPicture(int Index);
@@ -109,10 +113,12 @@ private:
     std::array<QAction *, kCamItemCount> mnuCamItem{};
     std::array<QAction *, kHelpItemCount> mnuHelpItem{};
     QAction *mnuCamWall = nullptr; // after the indexed group, which keeps its indexes
+    RetentionMenu *mnuCamKeep = nullptr; // "Keep Saved Pictures"
 
     SharedState m_state;
     std::unique_ptr<ListCommands> m_listCommands;
     InternetClock *m_clock = nullptr;
+    Retention *m_retention = nullptr;
     DetailView *m_frmMain = nullptr; // the "Viewer" column, hidden until a slot is shown in it
     QPointer<WebPageWindow> m_Form5;
     QPointer<WallWindow> m_wall;

@@ -3,6 +3,7 @@
 #include "slots/slotpicture.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFutureWatcher>
 #include <QObject>
 
@@ -27,6 +28,7 @@ public:
         QByteArray body; // the body as a picture is loaded from it
         PictureSizes sizes; // the picture is decoded straight to these
         quint64 fetch = 0; // which of the slot's fetches the reply ended
+        QDateTime received; // when the reply ended, the picture's moment
     };
 
     explicit SlotDecoder(QObject *parent = nullptr);

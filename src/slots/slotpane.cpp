@@ -121,8 +121,10 @@ void SlotPane::connectSlot(CameraSlot *cameraSlot)
             [this, Index](qint32 bytesTotal) { wsCam_DataArrival(Index, bytesTotal); });
     connect(fetch, &SlotFetch::replyFinished, this, [this, Index] { wsCam_Close(Index); });
     connect(cameraSlot->decoder(), &SlotDecoder::decoded, this,
-            [this, Index](const SlotDecoder::Job &job, const std::optional<SlotPicture> &picture) {
-                completeReply(Index, job.fetch, job.headerBlock, picture);
+            [this, Index](const SlotDecoder::Job &job, std::optional<SlotPicture> picture) {
+                if (picture)
+                    picture->setReceived(job.received);
+                completeReply(Index, job.fetch, job.headerBlock, std::move(picture));
             });
     connect(fetch, &SlotFetch::failed, this,
             [this, Index](const FetchOutcome &outcome) { wsCam_Error(Index, outcome); });
@@ -289,7 +291,8 @@ void SlotPane::wsCam_Close(qint16 Index)
     if (isPictureHeader(reply.headerBlock)) {
         if (const std::optional<QByteArray> body = loadableBody(reply.headerBlock, fetch->replyBuffer())) {
             fetch->keepBody(*body);
-            s->decoder()->decode({reply.headerBlock, *body, decodeSizes(Index), fetch->startCount()});
+            s->decoder()->decode({reply.headerBlock, *body, decodeSizes(Index), fetch->startCount(),
+                                  QDateTime::currentDateTime()});
             return;
         }
     }

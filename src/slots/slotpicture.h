@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QImage>
 #include <QSize>
 
@@ -48,6 +49,10 @@ public:
     // Work done on a picture elsewhere checks it to see whether the slot still shows that picture.
     quint64 serial() const { return m_serial; }
 
+    // When the reply that brought the picture ended (local time); invalid when not told.
+    const QDateTime &received() const { return m_received; }
+    void setReceived(const QDateTime &when) { m_received = when; }
+
     // The picture at its natural size: decoded from the bytes (Camera), the not-found picture
     // (NotFound; drawn for the screens' device pixel ratio, as its slot image), or a null image
     // (Blank).
@@ -64,4 +69,5 @@ private:
     QImage m_viewImage;
     QSize m_viewBox;
     quint64 m_serial = 0;
+    QDateTime m_received;
 };

@@ -75,6 +75,7 @@ public:
     qint32 lngPicWidth() const { return m_lngPicWidth; }
     qint32 lngPicHeight() const { return m_lngPicHeight; }
     PictureJobQueue *pictureJobs() const { return m_jobs; }
+    PictureSaver *pictureSaver() const { return m_saver; }
     FullScreenView *fullScreenView() const;
 
 signals:

@@ -1,5 +1,6 @@
 #include "views/jpegsave.h"
 
+#include "pictureinfo/picturemetadata.h"
 #include "views/camfilename.h"
 
 #include <QBuffer>
@@ -100,15 +101,18 @@ QMutex &namingLock()
 
 } // namespace
 
-JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage &image)
+JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage &image,
+                        const std::optional<PictureInfo> &info)
 {
     JpegSaveResult result;
     result.path = folder + QLatin1Char('/') + name;
     if (!isPlainFileName(name) || image.isNull())
         return result;
-    const QByteArray jpeg = encodeJpeg(image);
+    QByteArray jpeg = encodeJpeg(image);
     if (jpeg.isEmpty())
         return result;
+    if (info)
+        jpeg = withPictureInfo(jpeg, *info);
 
     // Nameless until the rename where the system allows, removed by its destructor otherwise: a
     // failure at any step (a full disk half-way through the write) leaves nothing behind.

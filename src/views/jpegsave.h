@@ -1,7 +1,11 @@
 #pragma once
 
+#include "pictureinfo/pictureinfo.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 class QImage;
 
@@ -22,5 +26,7 @@ inline constexpr int kSaveJpegQuality = 100;
 // then renamed; a failure at any step, a full disk half-way included, leaves nothing behind. An
 // existing entry is never replaced: the name gets " (2)", " (3)"... instead. Nothing is written
 // when the name is not a plain file name (see isPlainFileName), the image is empty, or the folder
-// is missing or not writable.
-JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage &image);
+// is missing or not writable. With `info`, the JPEG carries it in its metadata (see
+// withPictureInfo), written before the file is.
+JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage &image,
+                        const std::optional<PictureInfo> &info = std::nullopt);

@@ -3,6 +3,8 @@
 #include "common/localtext.h"
 #include "common/programfolder.h"
 #include "common/sharedstate.h"
+#include "pictureinfo/picturemetadata.h"
+#include "slots/cameraslot.h"
 #include "slots/slotpane.h"
 #include "slots/slotpicture.h"
 #include "views/camfilename.h"
@@ -15,6 +17,8 @@
 #include <QImage>
 #include <QLocale>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -24,6 +28,16 @@ constexpr char kCamFolderName[] = "cam";
 QString nameFor(const QString &camName, const QDateTime &now)
 {
     return camPictureFileName(camName, ShortDateText(now.date()), LongTimeText(now.time()));
+}
+
+// What the saved file tells of itself: the camera under the name the file is named after, its
+// address without credentials (taken here, so no password travels with the job), and when the
+// picture's reply was received; the moment the save was asked for when that is not known.
+PictureInfo infoFor(const QString &camName, const QString &address, const SlotPicture &picture,
+                    const QDateTime &asked)
+{
+    return {camName, addressWithoutCredentials(address),
+            picture.received().isValid() ? picture.received() : asked};
 }
 
 QString nowText()
@@ -66,6 +80,18 @@ bool PictureSaver::roomToAutoSave(int Index, const QString &folder)
     // Free space that cannot be told (no folder) is no reason to pause: the save tries and reports.
     const std::optional<qint64> free = freeBytes(folder);
     const bool shortOfSpace = free && *free < m_minimumFreeSpace;
+    if (shortOfSpace && !m_autoSavePaused && m_pruneBeforePause) {
+        // The floor is a margin, not a full disk: saving goes on while the oldest go. A quarter
+        // of the floor more is freed, so that this does not come back at the next save.
+        if (!m_makingSpace) {
+            m_makingSpace = true;
+            const qint64 deficit = m_minimumFreeSpace - std::max<qint64>(*free, 0);
+            const qint64 headroom =
+                std::min(m_minimumFreeSpace / 4, std::numeric_limits<qint64>::max() - deficit);
+            emit spaceShort(deficit + headroom);
+        }
+        return true;
+    }
     if (shortOfSpace != m_autoSavePaused) {
         m_autoSavePaused = shortOfSpace;
         const QString text = nowText() +
@@ -76,21 +102,40 @@ bool PictureSaver::roomToAutoSave(int Index, const QString &folder)
     return !shortOfSpace;
 }
 
+void PictureSaver::spaceMade(bool enough)
+{
+    m_makingSpace = false;
+    if (enough || m_autoSavePaused)
+        return;
+    const QString folder = camFolder();
+    const std::optional<qint64> free = freeBytes(folder);
+    if (free && *free < m_minimumFreeSpace) {
+        m_autoSavePaused = true;
+        emit statusText(nowText() + pausedNote(m_minimumFreeSpace, folder));
+    }
+}
+
 void PictureSaver::AutoSavePicture(int Index)
 {
     const QString folder = camFolder();
     if (!roomToAutoSave(Index, folder))
         return;
-    const QString name = nameFor(m_pane->frameCaption(Index), QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString camName = m_pane->frameCaption(Index);
+    const QString name = nameFor(camName, now);
     const SlotPicture picture = m_pane->picture(Index);
-    m_jobs->submit(Index, PictureJobQueue::Kind::Save, [this, Index, picture, name, folder] {
-        const JpegSaveResult result = saveJpeg(folder, name, picture.fullImage());
+    const PictureInfo info = infoFor(camName, m_pane->slot(Index)->address(), picture, now);
+    m_jobs->submit(Index, PictureJobQueue::Kind::Save, [this, Index, picture, name, folder, info] {
+        const JpegSaveResult result = saveJpeg(folder, name, picture.fullImage(), info);
         // The picture as saved, at the size the slot shows it.
         std::optional<SlotPicture> saved;
-        if (result.saved)
+        if (result.saved) {
             saved = SlotPicture::decode(result.jpeg, picture.slotImage().size());
+            if (saved)
+                saved->setReceived(picture.received());
+        }
         return [this, Index, serial = picture.serial(), ok = result.saved, path = result.path,
-                error = result.error, saved = std::move(saved)] {
+                error = result.error, saved = std::move(saved), bytes = result.jpeg.size()] {
             // Only the picture as saved waits on the slot still showing that picture: the file
             // is written (or not) whatever came since, and the status line says so.
             if (saved && m_pane->picture(Index).serial() == serial)
@@ -99,22 +144,30 @@ void PictureSaver::AutoSavePicture(int Index)
                 emit statusText(nowText() + QStringLiteral(" new picture") + failureText(path, error));
             else if (Index == m_state.intDetailSlot)
                 emit statusText(nowText() + QStringLiteral(" new picture saved as ") + path);
+            if (ok)
+                emit pictureSaved(path, bytes);
         };
     });
 }
 
 void PictureSaver::saveDetailPicture(int Index, const SlotPicture &picture, const QImage &decoded)
 {
-    const QString name = nameFor(m_pane->camName(Index), QDateTime::currentDateTime());
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString camName = m_pane->camName(Index);
+    const QString name = nameFor(camName, now);
+    const PictureInfo info = infoFor(camName, m_pane->slot(Index)->address(), picture, now);
     m_jobs->submit(Index, PictureJobQueue::Kind::Save,
-                   [this, Index, picture, decoded, name, folder = camFolder()] {
+                   [this, Index, picture, decoded, name, info, folder = camFolder()] {
                        const JpegSaveResult result =
-                           saveJpeg(folder, name, decoded.isNull() ? picture.fullImage() : decoded);
-                       return [this, Index, saved = result.saved, path = result.path, error = result.error] {
+                           saveJpeg(folder, name, decoded.isNull() ? picture.fullImage() : decoded, info);
+                       return [this, Index, saved = result.saved, path = result.path, error = result.error,
+                               bytes = result.jpeg.size()] {
                            emit detailPictureSaved(Index);
                            emit statusText(nowText() +
                                            (saved ? QStringLiteral(" saved as ") + path
                                                   : QStringLiteral(" picture") + failureText(path, error)));
+                           if (saved)
+                               emit pictureSaved(path, bytes);
                        };
                    });
 }

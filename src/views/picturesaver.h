@@ -40,9 +40,20 @@ public:
     qint64 minimumFreeSpace() const { return m_minimumFreeSpace; }
     void setMinimumFreeSpace(qint64 bytes) { m_minimumFreeSpace = bytes; }
 
+    // With a limit on the saved pictures kept, free space below minimumFreeSpace() first asks
+    // for the oldest saved pictures to be removed (spaceShort, once until spaceMade answers),
+    // and automatic saving goes on meanwhile; it pauses only when that could not make room.
+    void setPruneBeforePause(bool on) { m_pruneBeforePause = on; }
+    // The answer to spaceShort: whether minimumFreeSpace() is free again.
+    void spaceMade(bool enough);
+
 signals:
     void statusText(const QString &text);
     void detailPictureSaved(int Index);
+    // A picture file was written, by either kind of save (after the signals above).
+    void pictureSaved(const QString &path, qint64 bytes);
+    // Free space fell below the floor while setPruneBeforePause is on: bytesToFree should go.
+    void spaceShort(qint64 bytesToFree);
 
 private:
     bool roomToAutoSave(int Index, const QString &folder);
@@ -52,4 +63,6 @@ private:
     PictureJobQueue *m_jobs;
     qint64 m_minimumFreeSpace;
     bool m_autoSavePaused = false;
+    bool m_pruneBeforePause = false;
+    bool m_makingSpace = false; // spaceShort is unanswered
 };

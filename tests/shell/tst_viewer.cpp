@@ -6,6 +6,10 @@
 #include "common/appidentity.h"
 #include "common/programfolder.h"
 #include "common/screensaver.h"
+#include "pictureinfo/picturemetadata.h"
+#include "pictureinfo/savedname.h"
+#include "retention/retentionmenu.h"
+#include "retention/retentionrule.h"
 #include "shell/mainwindow.h"
 #include "shell/showhelpsetting.h"
 #include "slots/cameraslot.h"
@@ -17,6 +21,7 @@
 #include "support/privatesessionbus.h"
 #include "testwindows.h"
 #include "views/detailview.h"
+#include "views/freespace.h"
 #include "views/picturejobqueue.h"
 #include "views/picturesaver.h"
 #include "views/stretchimage.h"
@@ -32,6 +37,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <limits>
@@ -250,6 +256,120 @@ private slots:
         QVERIFY(statusChanges.at(0).at(0).toString().endsWith(" AutoSave resumed"));
         QCOMPARE(camFiles().filter("Beta").size(), 2);
         QVERIFY(statusChanges.at(1).at(0).toString().contains(" new picture saved as " + cam() + "/Beta"));
+    }
+
+    // Both kinds of save put the camera, its address and the moment its reply was received into
+    // the file, where they read back; the file keeps the name an older version gave it.
+    void savedPicturesDescribeThemselves()
+    {
+        find<QCheckBox>("chkSave")->setChecked(true);
+        show(0);
+        const qint64 before = QDateTime::currentSecsSinceEpoch();
+        fetch(0);
+        const qint64 after = QDateTime::currentSecsSinceEpoch();
+        const QDateTime received = pane()->picture(0).received();
+        QTRY_COMPARE(camFiles().size(), 1);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        find<QPushButton>("cmdSave")->click();
+        QTRY_COMPARE(camFiles().size(), 2);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QVERIFY(received.toSecsSinceEpoch() >= before && received.toSecsSinceEpoch() <= after);
+        for (const QString &name : camFiles()) {
+            const std::optional<PictureInfo> info = readPictureInfo(cam() + '/' + name);
+            QVERIFY(info.has_value());
+            QCOMPARE(info->cameraName, QString("Alpha"));
+            QCOMPARE(info->address, QString("http://127.0.0.1:%1/alpha.jpg").arg(m_server.port()));
+            QCOMPARE(info->received.toSecsSinceEpoch(), received.toSecsSinceEpoch());
+            QCOMPARE(info->received.offsetFromUtc(), received.offsetFromUtc());
+            QCOMPARE(savedNameCamera(name, {"Alpha", "Beta", "Gamma"}), QString("Alpha"));
+        }
+        // The picture as saved, shown by the slot, still knows when it came.
+        QCOMPARE(pane()->picture(0).received(), received);
+    }
+
+    // A camera's password goes into no saved file, by either kind of save.
+    void noPasswordInSavedPictures()
+    {
+        find<QCheckBox>("chkSave")->setChecked(true);
+        m_window->listCommands()->OpenCam("Secret"); // slot 2; a first picture is never new
+        QTRY_COMPARE(m_handled.value(2), 1);
+        show(2);
+        fetch(2);
+        QTRY_COMPARE(camFiles().size(), 1);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        find<QPushButton>("cmdSave")->click();
+        QTRY_COMPARE(camFiles().size(), 2);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        for (const QString &name : camFiles()) {
+            const QByteArray bytes = fileBytes(name);
+            QVERIFY(!bytes.contains(kSecretPassword));
+            QVERIFY(!bytes.contains(kSecretUser));
+            const std::optional<PictureInfo> info = readPictureInfo(bytes);
+            QVERIFY(info.has_value());
+            QCOMPARE(info->cameraName, QString("Secret"));
+            QCOMPARE(info->address, QString("http://127.0.0.1:%1/secret.jpg").arg(m_server.port()));
+        }
+    }
+
+    // With a limit on the saved pictures, free space below the floor first removes the oldest
+    // saved picture (never a foreign file) and saving goes on; it pauses only when removing
+    // could not make the room.
+    void freeSpaceFloorPrunesBeforePausing()
+    {
+        const auto keepForever = qScopeGuard([] { WriteRetentionSetting({}); });
+        QVERIFY(QDir().mkpath(cam()));
+        const std::optional<qint64> free = freeBytes(cam());
+        QVERIFY(free.has_value());
+        constexpr qint64 kGiB = qint64(1) << 30;
+        // An old picture of an earlier version, larger than the space asked for (a hole: it
+        // takes no room), and the user's own file, older still.
+        const QString old = cam() + "/Alpha12526125202PM.jpg";
+        const QString foreign = cam() + "/holiday.jpg";
+        for (const QString &path : {old, foreign}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(*free + 10 * kGiB));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addDays(path == old ? -5 : -50),
+                                     QFileDevice::FileModificationTime));
+        }
+        auto *keep = m_window->findChild<RetentionMenu *>("mnuCamKeep");
+        QVERIFY(keep != nullptr);
+        const QList<QAction *> items = keep->findChildren<QAction *>("mnuKeepItem");
+        const auto days30 =
+            std::find_if(items.begin(), items.end(), [](QAction *item) { return item->text() == "30 Days"; });
+        QVERIFY(days30 != items.end());
+        (*days30)->trigger();
+        QCOMPARE(ReadRetentionSetting(), RetentionRule({RetentionRule::Kind::Days, 30}));
+        QVERIFY((*days30)->isChecked());
+
+        auto *saver = view()->findChild<PictureSaver *>();
+        saver->setMinimumFreeSpace(*free + kGiB); // a GiB short, whatever else the disk does meanwhile
+        find<QCheckBox>("chkSave")->setChecked(true);
+        show(0);
+        QSignalSpy statusChanges(find<QLineEdit>("txtStatus"), &QLineEdit::textChanged);
+        const auto said = [&statusChanges](const QString &text) {
+            return std::count_if(
+                statusChanges.begin(), statusChanges.end(),
+                [&text](const QList<QVariant> &change) { return change.at(0).toString().contains(text); });
+        };
+        fetch(0);
+        QTRY_VERIFY(!QFile::exists(old));
+        QTRY_COMPARE(said(" removed 1 old picture ("), 1);
+        QTRY_COMPARE(camFiles().filter(QRegularExpression("^Alpha")).size(), 1); // saved all the same
+        QVERIFY(QFile::exists(foreign));
+        QCOMPARE(said(" AutoSave paused"), 0);
+
+        // Nothing left that would make the room: only now does saving pause, and the pictures
+        // saved meanwhile stay.
+        fetch(0);
+        QTRY_COMPARE(said(" AutoSave paused: less than "), 1);
+        QCOMPARE(said(" free for " + cam()), 1);
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QCOMPARE(camFiles().filter(QRegularExpression("^Alpha")).size(), 2);
+        QVERIFY(QFile::exists(foreign));
+        fetch(0); // paused: nothing saved, nothing removed, said once
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QCOMPARE(camFiles().filter(QRegularExpression("^Alpha")).size(), 2);
+        QCOMPARE(said(" AutoSave paused"), 1);
     }
 
     // A write refused half-way (a file-size limit for a full disk) leaves no trace and says why.

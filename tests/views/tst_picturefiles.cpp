@@ -1,4 +1,6 @@
 #include "common/pictureworkers.h"
+#include "pictureinfo/picturemetadata.h"
+#include "pictureinfo/savedname.h"
 #include "support/filesizelimit.h"
 #include "views/camfilename.h"
 #include "views/freespace.h"
@@ -69,6 +71,57 @@ private slots:
         QCOMPARE(QImageReader(first.path).size(), QSize(320, 200));
         // Readable as any file the user makes, not only by its owner as the temporary file was.
         QCOMPARE(QFile(first.path).permissions() & (QFile::ReadOther | QFile::WriteOther), QFile::ReadOther);
+    }
+
+    // The names older versions saved under are told by the same rule the names are made by, in
+    // the date and time texts of several languages, numbered or not.
+    void savedNamesRecognised_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("camera");
+        for (const char *locale : {"en_US", "de_DE", "en_GB", "sv_SE", "hi_IN", "ar_EG", "nl_NL", "C"}) {
+            for (const char *camera : {"Front Door", "Cam", "Cam1", "Hafen/Nord: 2", "a:b:c:d"})
+                QTest::addRow("%s, %s", locale, camera) << QString(locale) << QString(camera);
+        }
+    }
+
+    void savedNamesRecognised()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, camera);
+        const QLocale l(locale);
+        const QStringList cameras{"Front Door", "Cam", "Cam1", "Hafen/Nord: 2", "a:b:c:d", "Yard"};
+        int checked = 0;
+        // Dates whose text never begins with "1", which would make Cam's picture Cam1's.
+        for (const QDateTime &when : {QDateTime(QDate(2026, 3, 5), QTime(0, 0, 1)),
+                                      QDateTime(QDate(2026, 9, 28), QTime(23, 59, 59))}) {
+            // As the saved names have them: the system's short date and long time, no time zone.
+            const QString time =
+                l.toString(when.time(), l.timeFormat(QLocale::LongFormat).remove('t').trimmed());
+            const QString name =
+                camPictureFileName(camera, l.toString(when.date(), QLocale::ShortFormat), time);
+            if (!isPlainFileName(name))
+                continue; // not saved at all
+            QCOMPARE(savedNameCamera(name, cameras), camera);
+            QCOMPARE(savedNameCamera(numberedFileName(name, 2), cameras), camera);
+            ++checked;
+        }
+        QVERIFY(checked > 0 || camera.contains('/')); // a slash of the name leaves one of the date's
+    }
+
+    void savedWithItsInfo()
+    {
+        QTemporaryDir cam;
+        const PictureInfo info{"Cam", "http://127.0.0.1/c.jpg",
+                               QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5), Qt::UTC)};
+        const JpegSaveResult result = saveJpeg(cam.path(), "Cam.jpg", picture(64, 48), info);
+        QVERIFY(result.saved);
+        const std::optional<PictureInfo> read = readPictureInfo(result.path);
+        QVERIFY(read.has_value());
+        QCOMPARE(read->cameraName, info.cameraName);
+        QCOMPARE(read->received, info.received);
+        QCOMPARE(QImageReader(result.path).size(), QSize(64, 48));
+        QVERIFY(!readPictureInfo(saveJpeg(cam.path(), "Cam.jpg", picture(64, 48)).path).has_value());
     }
 
     void concurrentSavesOfOneName()
