@@ -4,18 +4,24 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileSystemWatcher>
 #include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
-// A burst of changes (a wall of cameras saving at once) makes one scan, this long after its start.
-constexpr int kSettleMs = 200;
+// A burst of changes (a wall of cameras saving at once) makes one scan, this long after its start
+// at least; and at least twice as long as the last scan took, so that a large folder that changes
+// all the time keeps a worker busy a third of the time at most.
+constexpr qint64 kSettleMs = 200;
+constexpr qint64 kLongestSettleMs = 5000;
+constexpr qint64 kSettlePerScanMs = 2;
 
 } // namespace
 
@@ -32,9 +38,12 @@ struct HistoryIndexer::Scan
     // Out, set on the worker.
     std::shared_ptr<const FolderIndex> index;
     QList<HistoryPicture> pictures;
+    qint64 tookMs = 0;
 
     void run(QThreadPool *pool)
     {
+        QElapsedTimer timer;
+        timer.start();
         const QList<FileStamp> listing = listPictureFiles(folder);
         const QStringList names = filesToRead(*previous, listing);
         // The metadata of the new files, read in parallel: the first scan of a large folder is
@@ -55,6 +64,7 @@ struct HistoryIndexer::Scan
         auto updated = std::make_shared<FolderIndex>(updatedIndex(*previous, listing, fresh));
         pictures = cameraHistory(*updated, camera, cameraNames, matcher);
         index = std::move(updated);
+        tookMs = timer.elapsed();
     }
 };
 
@@ -73,7 +83,7 @@ HistoryIndexer::HistoryIndexer(QString folder, QString camera, QStringList camer
     , m_abandoned(std::make_shared<std::atomic<bool>>(false))
 {
     m_settle->setSingleShot(true);
-    m_settle->setInterval(kSettleMs);
+    m_settle->setInterval(static_cast<int>(kSettleMs));
     connect(m_settle, &QTimer::timeout, this, &HistoryIndexer::startScan);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &HistoryIndexer::rescan);
 }
@@ -139,6 +149,8 @@ void HistoryIndexer::scanDone(const std::shared_ptr<Scan> &scan)
     ++m_scans;
     m_index = scan->index;
     m_pictures = std::move(scan->pictures);
+    m_settle->setInterval(
+        static_cast<int>(std::clamp(scan->tookMs * kSettlePerScanMs, kSettleMs, kLongestSettleMs)));
     emit updated();
     if (m_again)
         startScan();
