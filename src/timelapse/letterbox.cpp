@@ -4,6 +4,14 @@
 #include <QImageReader>
 #include <QPainter>
 
+namespace {
+
+// Below the JPEG reader's threshold for its exact (and slower) transform and upsampling: the
+// difference is far below what the video keeps.
+constexpr int kVideoDecodeQuality = 40;
+
+} // namespace
+
 QRect letterboxRect(const QSize &picture, const QSize &frame)
 {
     if (picture.isEmpty() || frame.isEmpty())
@@ -16,6 +24,7 @@ QRect letterboxRect(const QSize &picture, const QSize &frame)
 QImage loadLetterboxed(const QString &path, const QSize &frame)
 {
     QImageReader reader(path);
+    reader.setQuality(kVideoDecodeQuality);
     const QRect place = letterboxRect(reader.size(), frame);
     if (place.isEmpty())
         return {};

@@ -1,6 +1,6 @@
 #include "timelapse/timelapsewriter.h"
 
-#include "timelapse/letterbox.h"
+#include "timelapse/pictureframe.h"
 
 #include <QFileInfo>
 #include <QFuture>
@@ -73,9 +73,10 @@ TimeLapseResult writeTimeLapse(const TimeLapseJob &job, const std::atomic<bool> 
     bool failed = false;
     for (int done = 0; done < total; ++done) {
         while (next < job.pictures.size() && static_cast<qsizetype>(decoding.size()) < ahead) {
-            decoding.push_back(QtConcurrent::run(pool, [path = job.pictures.at(next), size] {
-                return videoFrameFromImage(loadLetterboxed(path, size));
-            }));
+            decoding.push_back(QtConcurrent::run(
+                pool, [path = job.pictures.at(next), size, fullRange = encoder.fullRange()] {
+                    return loadPictureFrame(path, size, fullRange);
+                }));
             ++next;
         }
         if (cancel)

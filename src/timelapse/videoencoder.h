@@ -11,8 +11,9 @@ struct AVFrame;
 // A video frame ready for the encoder (planar YUV 4:2:0), made on any thread.
 using VideoFrame = std::shared_ptr<AVFrame>;
 
-// The picture converted to a frame of the same size; null when the image is null or its size odd.
-VideoFrame videoFrameFromImage(const QImage &image);
+// The picture converted to a frame of the same size, in full or limited range; null when the
+// image is null or its size odd.
+VideoFrame videoFrameFromImage(const QImage &image, bool fullRange);
 
 // Which codec an MP4 is written with.
 enum class VideoCodec {
@@ -41,6 +42,9 @@ public:
     QString error() const { return m_error; }
     // The codec's name, once open ("libx264", "mpeg4").
     QString codecName() const;
+    // Whether the frames are to be in full range (0-255, as JPEGs store them; H.264 says so in the
+    // stream) rather than limited (16-235, all MPEG-4 Part 2 players assume). Known once open.
+    bool fullRange() const { return m_fullRange; }
 
 private:
     struct State;
@@ -49,4 +53,5 @@ private:
 
     std::unique_ptr<State> m_state;
     QString m_error;
+    bool m_fullRange = false;
 };

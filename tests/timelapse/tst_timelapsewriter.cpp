@@ -12,6 +12,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
 }
 
 #include <atomic>
@@ -29,7 +30,26 @@ struct VideoFacts
     double seconds = 0; // the stream's duration
     QList<QSize> frameSizes;
     QList<int> lumaAt; // per frame: Y at the top left corner, then Y at the centre
+    QList<int> centreGray; // per frame: the gray level at the centre, as a player shows it
 };
+
+// The gray level of the frame's centre pixel in RGB, by the range the stream declares.
+int centreGrayOf(const AVFrame &frame)
+{
+    const bool full = frame.color_range == AVCOL_RANGE_JPEG || frame.format == AV_PIX_FMT_YUVJ420P;
+    const AVPixelFormat format =
+        frame.format == AV_PIX_FMT_YUVJ420P ? AV_PIX_FMT_YUV420P : static_cast<AVPixelFormat>(frame.format);
+    SwsContext *sws = sws_getContext(frame.width, frame.height, format, frame.width, frame.height,
+                                     AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr);
+    const int *coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+    sws_setColorspaceDetails(sws, coefficients, full ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+    QImage rgb(frame.width, frame.height, QImage::Format_RGB32);
+    uint8_t *target[1] = {rgb.bits()};
+    const int stride[1] = {static_cast<int>(rgb.bytesPerLine())};
+    sws_scale(sws, frame.data, frame.linesize, 0, frame.height, target, stride);
+    sws_freeContext(sws);
+    return qGray(rgb.pixel(frame.width / 2, frame.height / 2));
+}
 
 VideoFacts readVideo(const QString &path)
 {
@@ -65,6 +85,7 @@ VideoFacts readVideo(const QString &path)
             facts.frameSizes.append(QSize(frame->width, frame->height));
             facts.lumaAt.append(frame->data[0][0]);
             facts.lumaAt.append(frame->data[0][(frame->height / 2) * frame->linesize[0] + frame->width / 2]);
+            facts.centreGray.append(centreGrayOf(*frame));
         }
     };
     while (av_read_frame(format, packet) >= 0) {
@@ -134,6 +155,8 @@ private slots:
     void mixedSizesAreLetterboxedIntoTheFirst();
     void letterboxPlacesCentred_data();
     void letterboxPlacesCentred();
+    void coloursSurviveEveryPath_data();
+    void coloursSurviveEveryPath();
     void unreadablePicturesAreLeftOut();
     void nothingReadableWritesNothing();
     void cancelHalfwayLeavesNothing();
@@ -245,6 +268,45 @@ void TestTimeLapseWriter::letterboxPlacesCentred()
     QFETCH(QSize, frame);
     QFETCH(QRect, place);
     QCOMPARE(letterboxRect(picture, frame), place);
+}
+
+void TestTimeLapseWriter::coloursSurviveEveryPath_data()
+{
+    QTest::addColumn<int>("codec");
+    QTest::newRow("H.264, full range") << static_cast<int>(VideoCodec::H264);
+    QTest::newRow("MPEG-4 Part 2, limited range") << static_cast<int>(VideoCodec::Mpeg4Part2);
+}
+
+void TestTimeLapseWriter::coloursSurviveEveryPath()
+{
+    QFETCH(int, codec);
+    // Each way a picture becomes a frame: a JPEG of the video's size as decoded, one scaled, a
+    // gray-only JPEG, and a picture that is no JPEG at all (a PNG under a saved picture's name).
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("d.jpg"));
+    QImage pngImage(QSize(320, 240), QImage::Format_RGB32);
+    pngImage.fill(QColor(200, 200, 200));
+    QVERIFY(pngImage.save(png, "PNG"));
+    const QString grayJpeg = dir.filePath(QStringLiteral("c.jpg"));
+    QImage grayImage(QSize(320, 240), QImage::Format_Grayscale8);
+    grayImage.fill(QColor(90, 90, 90));
+    QVERIFY(grayImage.save(grayJpeg, "JPEG", 95));
+    const QStringList paths = {
+        writePicture(dir.path(), QStringLiteral("a.jpg"), QSize(320, 240), Qt::darkGray), // 128
+        writePicture(dir.path(), QStringLiteral("b.jpg"), QSize(640, 480), Qt::white),    grayJpeg, png,
+        writePicture(dir.path(), QStringLiteral("e.jpg"), QSize(320, 240), Qt::black),
+    };
+    TimeLapseJob job = jobFor(dir.path(), paths);
+    job.codec = static_cast<VideoCodec>(codec);
+    const std::atomic<bool> cancel{false};
+    const TimeLapseResult result = writeTimeLapse(job, cancel, {});
+    QVERIFY2(result.written, qPrintable(result.error));
+    const VideoFacts facts = readVideo(result.path);
+    QCOMPARE(facts.frames, 5);
+    const QList<int> expected = {128, 255, 90, 200, 0};
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QVERIFY2(qAbs(facts.centreGray.at(i) - expected.at(i)) <= 8,
+                 qPrintable(QStringLiteral("frame %1: %2").arg(i).arg(facts.centreGray.at(i))));
 }
 
 void TestTimeLapseWriter::unreadablePicturesAreLeftOut()
