@@ -22,6 +22,8 @@ namespace {
 // Larger files are no camera pictures (a reply is never larger).
 constexpr qint64 kMaxPictureBytes = qint64(64) * 1024 * 1024;
 constexpr int kChromaMiddle = 128;
+// 8K by 8K: more than any camera sends, and still a bounded amount of memory.
+constexpr int64_t kMaxPicturePixels = int64_t(8192) * 8192;
 
 VideoFrame newFrame()
 {
@@ -43,6 +45,7 @@ VideoFrame decodeJpeg(const QByteArray &jpeg)
     if (!context || !packet || !frame)
         return {};
     context->thread_count = 1; // the pictures are decoded side by side already
+    context->max_pixels = kMaxPicturePixels; // a damaged or hostile header claims no more memory
     if (avcodec_open2(context.get(), decoder, nullptr) < 0 ||
         av_new_packet(packet.get(), static_cast<int>(jpeg.size())) < 0)
         return {};

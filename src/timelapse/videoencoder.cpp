@@ -23,7 +23,7 @@ constexpr std::array kH264Encoders = {"libx264", "libopenh264"};
 // it, against 25 s with "superfast" and 33 s with "veryfast", and its file was the smaller one
 // (40 MB against 63 MB with "superfast").
 constexpr char kH264Preset[] = "ultrafast";
-// One key frame a second or so keeps seeking in a player quick.
+// A key frame every two seconds keeps seeking in a player quick.
 constexpr int kMaxKeyFrameSeconds = 2;
 // MPEG-4 Part 2's quality: a fixed quantiser (2 is best, 31 worst).
 constexpr int kMpeg4Quantiser = 4;

@@ -18,6 +18,8 @@ extern "C" {
 #include <atomic>
 #include <memory>
 
+#include <sys/resource.h>
+
 namespace {
 
 // What a written video holds, read back through the demuxer and decoder.
@@ -120,6 +122,25 @@ QString writeDamaged(const QString &folder, const QString &name)
     return path;
 }
 
+// A small JPEG whose header declares 30000 x 30000 pixels.
+QString writeEnormous(const QString &folder, const QString &name)
+{
+    const QString path = writePicture(folder, name, QSize(64, 48), Qt::gray);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return {};
+    QByteArray bytes = file.readAll();
+    const qsizetype sof = bytes.indexOf(QByteArray("\xff\xc0", 2));
+    if (sof < 0)
+        return {};
+    constexpr char kSize[] = {0x75, 0x30}; // 30000
+    bytes.replace(sof + 5, 2, kSize, 2); // height
+    bytes.replace(sof + 7, 2, kSize, 2); // width
+    file.seek(0);
+    file.write(bytes);
+    return path;
+}
+
 TimeLapseJob jobFor(const QString &folder, const QStringList &pictures, int fps = 25)
 {
     TimeLapseJob job;
@@ -158,6 +179,7 @@ private slots:
     void coloursSurviveEveryPath_data();
     void coloursSurviveEveryPath();
     void unreadablePicturesAreLeftOut();
+    void enormousDeclaredSizeStaysBounded();
     void nothingReadableWritesNothing();
     void cancelHalfwayLeavesNothing();
     void neverReplacesAFile();
@@ -326,6 +348,25 @@ void TestTimeLapseWriter::unreadablePicturesAreLeftOut()
     QCOMPARE(result.unreadable, 3);
     QCOMPARE(readVideo(result.path).frames, 2);
     QCOMPARE(readVideo(result.path).size, QSize(160, 120));
+}
+
+void TestTimeLapseWriter::enormousDeclaredSizeStaysBounded()
+{
+    // Whatever the decoders make of it (a frame of what little data there is, or nothing), memory
+    // stays bounded and the video keeps the first picture's size.
+    QTemporaryDir dir;
+    const QStringList paths = {writePicture(dir.path(), QStringLiteral("a.jpg"), QSize(160, 120), Qt::gray),
+                               writeEnormous(dir.path(), QStringLiteral("b.jpg")),
+                               writePicture(dir.path(), QStringLiteral("c.jpg"), QSize(160, 120), Qt::gray)};
+    const std::atomic<bool> cancel{false};
+    const TimeLapseResult result = writeTimeLapse(jobFor(dir.path(), paths), cancel, {});
+    QVERIFY2(result.written, qPrintable(result.error));
+    QCOMPARE(result.frames + result.unreadable, 3);
+    QCOMPARE(readVideo(result.path).size, QSize(160, 120));
+    rusage usage{};
+    QCOMPARE(getrusage(RUSAGE_SELF, &usage), 0);
+    constexpr long kBoundKiB = 512 * 1024;
+    QVERIFY2(usage.ru_maxrss < kBoundKiB, qPrintable(QString::number(usage.ru_maxrss)));
 }
 
 void TestTimeLapseWriter::nothingReadableWritesNothing()
