@@ -38,7 +38,7 @@ struct HistoryIndexer::Scan
     // Out, set on the worker.
     std::shared_ptr<const FolderIndex> index;
     QList<HistoryPicture> pictures;
-    qint64 tookMs = 0;
+    qint64 tookMs = 0; // what every scan of the folder costs: all but reading new files
 
     void run(QThreadPool *pool)
     {
@@ -46,6 +46,7 @@ struct HistoryIndexer::Scan
         timer.start();
         const QList<FileStamp> listing = listPictureFiles(folder);
         const QStringList names = filesToRead(*previous, listing);
+        const qint64 listedMs = timer.elapsed();
         // The metadata of the new files, read in parallel: the first scan of a large folder is
         // mostly this.
         const std::shared_ptr<std::atomic<bool>> gone = abandoned;
@@ -57,6 +58,7 @@ struct HistoryIndexer::Scan
                     return std::optional<PictureFacts>();
                 return read(dir + QLatin1Char('/') + name);
             });
+        timer.restart();
         QHash<QString, std::optional<PictureFacts>> fresh;
         fresh.reserve(names.size());
         for (qsizetype i = 0; i < names.size(); ++i)
@@ -64,7 +66,7 @@ struct HistoryIndexer::Scan
         auto updated = std::make_shared<FolderIndex>(updatedIndex(*previous, listing, fresh));
         pictures = cameraHistory(*updated, camera, cameraNames, matcher);
         index = std::move(updated);
-        tookMs = timer.elapsed();
+        tookMs = listedMs + timer.elapsed();
     }
 };
 

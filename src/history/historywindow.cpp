@@ -316,6 +316,9 @@ void HistoryWindow::updateTexts()
     m_lblWhen->setText(any ? DateTimeStampText(m_pictures.at(m_position).time.toLocalTime()) : QString());
     m_lblCount->setText(any ? QStringLiteral("%1 of %2").arg(m_position + 1).arg(m_pictures.size())
                             : QStringLiteral("0 of 0"));
+    // A screen reader reads the name, not the text: the name says both.
+    m_lblWhen->setAccessibleName(QStringLiteral("Saved ") + m_lblWhen->text());
+    m_lblCount->setAccessibleName(QStringLiteral("Picture ") + m_lblCount->text());
     m_cmdPrevious->setEnabled(any && m_position > 0);
     m_cmdNext->setEnabled(any && m_position < m_pictures.size() - 1);
     m_cmdFromHere->setEnabled(any);
@@ -368,7 +371,7 @@ void HistoryWindow::cmdExport_Click()
     TimeLapseJob job;
     job.pictures = timeLapsePictures();
     if (job.pictures.isEmpty()) {
-        m_lblExport->setText(QStringLiteral("There are no pictures between those two moments."));
+        setExportText(QStringLiteral("There are no pictures between those two moments."));
         return;
     }
     job.folder = m_indexer->folder();
@@ -382,7 +385,7 @@ void HistoryWindow::cmdExport_Click()
     m_prgExport->setValue(0);
     m_cmdExport->setEnabled(false);
     m_cmdCancel->setEnabled(true);
-    m_lblExport->setText(QStringLiteral("Writing %1 pictures...").arg(job.pictures.size()));
+    setExportText(QStringLiteral("Writing %1 pictures...").arg(job.pictures.size()));
     // The window outlives the thread (its destructor waits for it), so posting to it is safe.
     m_export = QThread::create([this, job = std::move(job), cancel = m_cancelExport] {
         const TimeLapseResult result = writeTimeLapse(job, *cancel, [this](int done, int total) {
@@ -396,13 +399,19 @@ void HistoryWindow::cmdExport_Click()
     m_export->start();
 }
 
+void HistoryWindow::setExportText(const QString &text)
+{
+    m_lblExport->setText(text);
+    m_lblExport->setAccessibleName(text.isEmpty() ? QStringLiteral("Video") : text);
+}
+
 void HistoryWindow::cmdCancel_Click()
 {
     if (m_export == nullptr)
         return;
     *m_cancelExport = true;
     m_cmdCancel->setEnabled(false);
-    m_lblExport->setText(QStringLiteral("Cancelling..."));
+    setExportText(QStringLiteral("Cancelling..."));
 }
 
 void HistoryWindow::exportProgress(int done, int total)
@@ -427,12 +436,11 @@ void HistoryWindow::exportDone(const TimeLapseResult &result)
         if (result.unreadable > 0)
             text +=
                 QStringLiteral(" (%1 pictures could not be read and were left out)").arg(result.unreadable);
-        m_lblExport->setText(text);
+        setExportText(text);
     } else {
         m_prgExport->setValue(0);
-        m_lblExport->setText(result.cancelled
-                                 ? QStringLiteral("Cancelled: no video was written.")
-                                 : QStringLiteral("The video could not be made: ") + result.error);
+        setExportText(result.cancelled ? QStringLiteral("Cancelled: no video was written.")
+                                       : QStringLiteral("The video could not be made: ") + result.error);
     }
     emit exportFinished(result.written, result.path);
 }

@@ -68,6 +68,7 @@ private:
     void requestDecode();
     void updateTexts();
     void updateRangeLimits();
+    void setExportText(const QString &text);
     void exportProgress(int done, int total);
     void exportDone(const TimeLapseResult &result);
 

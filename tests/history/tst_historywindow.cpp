@@ -170,6 +170,10 @@ void TestHistoryWindow::stepsThroughPicturesInTimeOrder()
         QCOMPARE(whenText(*window), DateTimeStampText(kMorning.addSecs(step.seconds).toLocalTime()));
     }
     QCOMPARE(countText(*window), QStringLiteral("1 of 4"));
+    // What a screen reader says of the two.
+    QCOMPARE(child<QLabel>(*window, "lblCount")->accessibleName(), QStringLiteral("Picture 1 of 4"));
+    QCOMPARE(child<QLabel>(*window, "lblWhen")->accessibleName(),
+             QStringLiteral("Saved ") + DateTimeStampText(kMorning.toLocalTime()));
     QVERIFY(!child<QAbstractButton>(*window, "cmdPrevious")->isEnabled());
     QCOMPARE(child<QSlider>(*window, "sldTimeline")->value(), 0);
 
