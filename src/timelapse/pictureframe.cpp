@@ -14,6 +14,7 @@ extern "C" {
 }
 
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <memory>
 
@@ -117,9 +118,12 @@ VideoFrame placed(const AVFrame &source, const QSize &size, bool fullRange)
     sws_setColorspaceDetails(sws, coefficients, sourceFull ? 1 : 0, coefficients, fullRange ? 1 : 0, kNeutral,
                              kUnitContrast, kUnitContrast);
     std::array<uint8_t *, 3> target{};
-    target[0] = frame->data[0] + place.y() * frame->linesize[0] + place.x();
-    target[1] = frame->data[1] + (place.y() / 2) * frame->linesize[1] + place.x() / 2;
-    target[2] = frame->data[2] + (place.y() / 2) * frame->linesize[2] + place.x() / 2;
+    const auto offset = [&frame](int plane, int x, int y) {
+        return static_cast<ptrdiff_t>(y) * frame->linesize[plane] + x;
+    };
+    target[0] = frame->data[0] + offset(0, place.x(), place.y());
+    target[1] = frame->data[1] + offset(1, place.x() / 2, place.y() / 2);
+    target[2] = frame->data[2] + offset(2, place.x() / 2, place.y() / 2);
     const std::array<int, 3> targetStride = {frame->linesize[0], frame->linesize[1], frame->linesize[2]};
     sws_scale(sws, source.data, source.linesize, 0, source.height, target.data(), targetStride.data());
     sws_freeContext(sws);
@@ -134,7 +138,7 @@ VideoFrame loadPictureFrame(const QString &path, const QSize &size, bool fullRan
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPictureBytes)
         return {};
     const QByteArray bytes = file.readAll();
-    if (const VideoFrame decoded = decodeJpeg(bytes)) {
+    if (VideoFrame decoded = decodeJpeg(bytes)) {
         const bool asItIs = fullRange && decoded->width == size.width() && decoded->height == size.height() &&
             (decoded->format == AV_PIX_FMT_YUVJ420P ||
              (decoded->format == AV_PIX_FMT_YUV420P && decoded->color_range == AVCOL_RANGE_JPEG));
