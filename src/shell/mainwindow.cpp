@@ -13,6 +13,7 @@
 #include "common/pictures.h"
 #include "common/programfolder.h"
 #include "common/twips.h"
+#include "history/historywindow.h"
 #include "retention/retention.h"
 #include "retention/retentionmenu.h"
 #include "shell/form1geometry.h"
@@ -187,12 +188,33 @@ void MainWindow::connectViews()
             [view](int, const QString &nextRefreshText) { view->setNextRefreshText(nextRefreshText); });
     connect(frmCams, &SlotPane::detailSlotStopped, view, &DetailView::slotStopped);
     connect(view, &DetailView::statusText, txtStatus, &QLineEdit::setText);
+    connect(view, &DetailView::historyRequested, this, &MainWindow::openHistory);
     // The status line says why the detail slot's fetch failed, once the user has picked that slot
     // (before any pick slot 0 counts as the detail slot, unseen).
     connect(frmCams, &SlotPane::detailFetchFailed, txtStatus, [this](int, const QString &text) {
         if (!m_frmMain->isHidden())
             txtStatus->setText(text);
     });
+}
+
+void MainWindow::openHistory(int Index)
+{
+    const QString camera = frmCams->camName(Index);
+    for (HistoryWindow *open : findChildren<HistoryWindow *>(Qt::FindDirectChildrenOnly)) {
+        if (open->camera() == camera) {
+            open->showNormal();
+            open->raise();
+            open->activateWindow();
+            return;
+        }
+    }
+    // Older pictures are told apart by name among every camera of the list.
+    QStringList names;
+    for (int i = 0; i < List1->count(); ++i)
+        names << List1->item(i)->text();
+    if (!names.contains(camera))
+        names << camera;
+    HistoryWindow::forCamera(PictureSaver::camFolder(), camera, names, this)->show();
 }
 
 void MainWindow::connectClock()

@@ -80,6 +80,8 @@ private:
     void connectCommands();
     // The slot pane's signals to the detail view, the full-screen view and auto-save.
     void connectViews();
+    // Opens the history window of slot Index's camera, or brings its open one to the front.
+    void openHistory(int Index);
     // The Internet clock: queried by the detail slot's ticks and by opening a slot in the detail
     // view; its time goes to lblTime.
     void connectClock();

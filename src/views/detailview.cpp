@@ -45,6 +45,8 @@ constexpr int kEmptyPictureTwips = 10;
 
 constexpr char kSaveToolTip[] = "save image in you /cam/ folder";
 constexpr char kScreensaverToolTip[] = "full screen, auto refreshing view of current cam.  click to close.";
+constexpr char kHistoryToolTip[] =
+    "step through this cam's saved pictures and make a time-lapse video of them";
 
 QScrollBar *pictureScrollBar(QWidget *parent, Qt::Orientation orientation, const char *name,
                              const TwipRect &geometry)
@@ -113,6 +115,7 @@ DetailView::DetailView(SharedState &state, SlotPane *pane, QWidget *parent)
     connect(m_Slider1, &QSlider::valueChanged, this, &DetailView::ZoomPicture);
     connect(m_cmdSave, &QPushButton::clicked, this, &DetailView::cmdSave_Click);
     connect(m_Command3, &QPushButton::clicked, this, &DetailView::Command3_Click);
+    connect(m_cmdHistory, &QPushButton::clicked, this, &DetailView::cmdHistory_Click);
     connect(m_saver, &PictureSaver::statusText, this, &DetailView::statusText);
     connect(m_saver, &PictureSaver::detailPictureSaved, this, [this](int Index) {
         // Save Image ends by putting the slot's picture into the view again.
@@ -142,6 +145,10 @@ void DetailView::composeDetails()
         namedChild(new QPushButton(QStringLiteral("Screensaver"), m_frmDetails), "Command3", G::Command3);
     m_Command3->setToolTip(QString::fromLatin1(kScreensaverToolTip));
     m_Command3->setAccessibleName(m_Command3->text());
+    m_cmdHistory =
+        namedChild(new QPushButton(QStringLiteral("History"), m_frmDetails), "cmdHistory", G::cmdHistory);
+    m_cmdHistory->setToolTip(QString::fromLatin1(kHistoryToolTip));
+    m_cmdHistory->setAccessibleName(m_cmdHistory->text());
     m_Label6 = namedChild(new QLabel(QStringLiteral("Zoom:"), m_frmDetails), "Label6", G::Label6);
     m_Label6->setAccessibleName(m_Label6->text());
     m_Slider1 = namedChild(new QSlider(Qt::Horizontal, m_frmDetails), "Slider1", G::Slider1);
@@ -424,6 +431,13 @@ void DetailView::cmdSave_Click()
     // The full picture when it is at hand; otherwise the save decodes it.
     const bool decoded = m_imageSerial == m_picture.serial();
     m_saver->saveDetailPicture(Index, m_picture, decoded ? m_image : QImage());
+}
+
+void DetailView::cmdHistory_Click()
+{
+    const int Index = m_state.intDetailSlot;
+    if (Index >= 0 && Index < SlotPane::kSlotCount)
+        emit historyRequested(Index);
 }
 
 void DetailView::Command3_Click()

@@ -53,6 +53,8 @@ public:
     // Sizes the picture by the zoom factor and sets the scroll bars' ranges.
     void ZoomPicture();
     void cmdSave_Click();
+    // "History": asks for the detail camera's history window.
+    void cmdHistory_Click();
     void Command3_Click();
     void VScroll2_Change();
     void HScroll1_Change();
@@ -81,6 +83,8 @@ signals:
     void statusText(const QString &text);
     // Shown a slot: an Internet clock query is due.
     void timeQueryDue();
+    // The user asked for the saved pictures of slot Index's camera.
+    void historyRequested(int Index);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -115,6 +119,7 @@ private:
     QGroupBox *m_frmDetails = nullptr;
     QPushButton *m_cmdSave = nullptr;
     QPushButton *m_Command3 = nullptr;
+    QPushButton *m_cmdHistory = nullptr;
     QLabel *m_Label6 = nullptr;
     QSlider *m_Slider1 = nullptr;
     QLabel *m_labelalla = nullptr;

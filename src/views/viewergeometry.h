@@ -18,6 +18,8 @@ inline constexpr TwipRect cmdSave{120, 180, 1275, 255};
 inline constexpr TwipRect Command3{1440, 180, 1275, 255};
 inline constexpr TwipRect Label6{2820, 220, 675, 255};
 inline constexpr TwipRect Slider1{3360, 180, 2055, 255};
+// Beside the zoom slider, the size of the two buttons, in the free end of their row.
+inline constexpr TwipRect cmdHistory{5520, 180, 1275, 255};
 // The six particulars rows: caption label at the left, value label beside it.
 inline constexpr float kRowFirstTop = 480.0f;
 inline constexpr float kRowStep = 240.0f;

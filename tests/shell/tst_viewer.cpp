@@ -563,6 +563,34 @@ private slots:
         QTRY_VERIFY(TestWindows::visibleWindow("frmWall") == nullptr);
         QTRY_COMPARE(standIn.calls(), QStringList({"Inhibit", "UnInhibit 41"}));
     }
+
+    // History beside Save Image: the detail camera's saved pictures, kept current while it is
+    // open; asked for again, the open window comes to the front.
+    void historyOfTheDetailCamera()
+    {
+        show(1);
+        find<QPushButton>("cmdSave")->click(); // a picture of Beta: none of Alpha's history
+        show(0);
+        find<QPushButton>("cmdSave")->click();
+        QTRY_COMPARE(camFiles().size(), 2);
+        auto *history = find<QPushButton>("cmdHistory");
+        QCOMPARE(history->geometry(), toPixels(ViewerGeometry::cmdHistory));
+        QCOMPARE(history->accessibleName(), QString("History"));
+        history->click();
+        QWidget *window = TestWindows::visibleWindow("frmHistory");
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->windowTitle(), QString("History - Alpha"));
+        auto *count = window->findChild<QLabel *>("lblCount");
+        QTRY_COMPARE(count->text(), QString("1 of 1"));
+        fetch(0);
+        find<QPushButton>("cmdSave")->click();
+        QTRY_COMPARE(count->text(), QString("2 of 2"));
+        history->click();
+        QCOMPARE(TestWindows::visibleWindow("frmHistory"), window);
+        QCOMPARE(m_window->findChildren<QWidget *>("frmHistory").size(), 1);
+        window->findChild<QPushButton *>("cmdLive")->click();
+        QTRY_VERIFY(TestWindows::visibleWindow("frmHistory") == nullptr);
+    }
 };
 
 VANTORA_WIDGET_TEST_MAIN(TestViewer)
