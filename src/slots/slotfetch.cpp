@@ -2,6 +2,7 @@
 
 #include "slots/connectionphrases.h"
 #include "slots/httprequest.h"
+#include "slots/multipartreader.h"
 #include "slots/redirect.h"
 #include "slots/replybudget.h"
 #include "slots/replyheader.h"
@@ -24,6 +25,9 @@ constexpr int kCnonceBytes = 16;
 // A fetch replaced with no more than this left of its stall limit is reported as stalled: the
 // slot's refresh ends both at nearly the same moment.
 constexpr std::chrono::milliseconds kStallSlack{1000};
+// A picture stream is read part by part as it arrives; sent in chunks it would need de-chunking
+// on the way, which cameras do not ask for.
+constexpr char kChunkedStreamPhrase[] = "picture stream sent in chunks";
 
 qint32 clampedCount(qint64 bytes)
 {
@@ -71,6 +75,8 @@ void SlotFetch::abandon()
     m_headerEnd = -1; // nothing is left to split
     m_declaredBodyLength.reset();
     m_headerScan.reset();
+    m_stream.reset();
+    m_streamBytes = 0;
     recordHeld(0);
     detachSocket();
 }
@@ -92,7 +98,7 @@ bool SlotFetch::makeRoom(qint64 moreBytes)
 {
     if (m_budget == nullptr)
         return true;
-    const QList<SlotFetch *> victims = m_budget->makeRoom(this, m_replyBuffer.size() + moreBytes);
+    const QList<SlotFetch *> victims = m_budget->makeRoom(this, heldBytes() + moreBytes);
     bool keep = true;
     for (SlotFetch *victim : victims) {
         if (victim == this)
@@ -163,6 +169,8 @@ void SlotFetch::resetReply()
     m_headerEnd = -1;
     m_declaredBodyLength.reset();
     m_headerScan.reset();
+    m_stream.reset();
+    m_streamBytes = 0;
 }
 
 void SlotFetch::connectTo(const CamAddress &target)
@@ -293,7 +301,7 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
         return std::nullopt;
     const qint64 available = m_socket->bytesAvailable();
     const qint64 waiting = std::min<qint64>(available, HttpProtocol::kMaxReadPerEvent);
-    if (!fits(waiting)) {
+    if (!m_stream && !fits(waiting)) {
         fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
@@ -310,6 +318,14 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
                     emit dataArrived(clampedCount(socket->bytesAvailable()));
             },
             Qt::QueuedConnection);
+    }
+    if (m_stream) {
+        QByteArray bytes(waiting, Qt::Uninitialized);
+        bytes.truncate(std::max<qint64>(m_socket->read(bytes.data(), waiting), 0));
+        m_streamBytes += bytes.size();
+        m_bytesReceived = clampedCount(static_cast<qint64>(m_bytesReceived) + bytes.size());
+        feedStream(bytes);
+        return std::nullopt; // a stream has no length to show progress against
     }
     // Read straight into the reply's own storage: one copy per byte.
     const qsizetype before = m_replyBuffer.size();
@@ -368,9 +384,65 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
         if (whole > m_replyBuffer.capacity())
             m_replyBuffer.reserve(whole);
     }
-    if (!answerHeader())
+    if (!answerHeader() && !beginStream())
         completeWhenWhole();
     return std::nullopt;
+}
+
+qsizetype SlotFetch::heldBytes() const
+{
+    return m_replyBuffer.size() + (m_stream ? m_stream->heldBytes() : 0);
+}
+
+bool SlotFetch::beginStream()
+{
+    if (m_socket == nullptr)
+        return false; // bytes handed in by hand: the caller handles the reply as it is
+    const QByteArrayView header = QByteArrayView(m_replyBuffer).first(m_headerEnd);
+    if (!MultipartReader::isStreamHeader(header))
+        return false;
+    if (isChunkedHeader(header)) {
+        fail(FetchOutcome::Kind::StreamFailed, QString::fromLatin1(kChunkedStreamPhrase));
+        return true;
+    }
+    m_stream = std::make_unique<MultipartReader>(headerValues(header, "Content-Type").value(0), m_replySizeLimit);
+    // The reply buffer keeps the header block; the body goes to the reader.
+    const qsizetype bodyStart = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    const QByteArray body = m_replyBuffer.sliced(bodyStart);
+    m_replyBuffer.truncate(bodyStart);
+    m_replyBuffer.squeeze();
+    m_streamBytes = body.size();
+    feedStream(body);
+    return true;
+}
+
+void SlotFetch::feedStream(QByteArrayView bytes)
+{
+    const MultipartReader::Status status = m_stream->feed(bytes);
+    recordHeld(heldBytes());
+    if (status == MultipartReader::Status::Bad)
+        fail(FetchOutcome::Kind::StreamFailed, MultipartReader::problemText(m_stream->problem()));
+    else if (status == MultipartReader::Status::Done)
+        endStream();
+    else if (m_streamBytes > m_replySizeLimit) // more than a reply may be, and still no picture
+        fail(FetchOutcome::Kind::ReplyTooLarge);
+}
+
+void SlotFetch::endStream()
+{
+    const QByteArray header = MultipartReader::partReplyHeader(
+        QByteArrayView(m_replyBuffer).first(m_headerEnd), m_stream->partHeader());
+    QByteArray reply = header;
+    reply.append(HttpProtocol::kHeaderEnd);
+    reply.append(m_stream->partBody());
+    m_stream.reset();
+    m_replyBuffer = std::move(reply);
+    m_headerEnd = header.size();
+    m_contentLength = contentLengthOf(header);
+    m_declaredBodyLength = declaredBodyLength(header);
+    recordHeld(m_replyBuffer.size());
+    detachSocket(); // the slot ends the stream: the next fetch asks for a new picture
+    finishSoon();
 }
 
 bool SlotFetch::answerHeader()
@@ -429,7 +501,11 @@ void SlotFetch::completeWhenWhole()
         m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size() < *m_declaredBodyLength)
         return;
     detachSocket();
-    // After the data event's own work (the progress bar), as at the server's close.
+    finishSoon();
+}
+
+void SlotFetch::finishSoon()
+{
     QMetaObject::invokeMethod(
         this,
         [this, generation = m_generation] {
@@ -450,11 +526,19 @@ void SlotFetch::onDisconnected(QSslSocket *socket)
             break;
         left = now;
     }
-    if (m_socket == socket) {
-        m_stallTimer->stop();
-        m_replyEnded = true;
-        emit replyFinished();
+    if (m_socket != socket)
+        return;
+    m_stallTimer->stop();
+    m_replyEnded = true;
+    if (m_stream) {
+        // A part without a length may end at the close; anything else is a stream cut short.
+        if (m_stream->close() == MultipartReader::Status::Done)
+            endStream();
+        else
+            fail(FetchOutcome::Kind::StreamFailed, MultipartReader::problemText(m_stream->problem()));
+        return;
     }
+    emit replyFinished();
 }
 
 FinishedReply SlotFetch::finish()

@@ -16,8 +16,10 @@
 #include <QString>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
+class MultipartReader;
 class QSslSocket;
 class QTimer;
 class ReplyBudget;
@@ -31,7 +33,10 @@ struct FinishedReply
 
 // One slot's fetch (objectName "wsCam"): a connection to the camera's web server, plain or TLS,
 // carrying one GET request, and the reply gathered until the server closes it or the body has
-// reached its Content-Length. It owns the socket, the reply buffer, the header-end scan and the
+// reached its Content-Length. A reply that is a picture stream ("multipart/x-mixed-replace") is
+// read part by part until its first whole picture part, which then stands as the reply: its
+// header lines with the reply's (MultipartReader::partReplyHeader), and its body; the fetch
+// closes the connection and the reply is finished as at a server's close. It owns the socket, the reply buffer, the header-end scan and the
 // counters. Redirects and password challenges are answered on fresh connections inside the one
 // fetch. Its signals report the current fetch only: a fetch that is abandoned, or replaced by a
 // new start, raises nothing more.
@@ -71,7 +76,8 @@ public:
     std::optional<int> receive(qint32 bytesTotal);
     // The same for bytes that arrived by other means than the socket, as one data event.
     std::optional<int> receiveBytes(QByteArrayView bytes);
-    // At the server's close: splits the reply at its header end; replyBuffer keeps the body alone.
+    // At the server's close (or a picture stream's first picture): splits the reply at its header
+    // end; replyBuffer keeps the body alone.
     FinishedReply finish();
     // The body as it was loaded (de-chunked), kept as the reply buffer in place of the one received.
     void keepBody(const QByteArray &body) { m_replyBuffer = body; }
@@ -131,6 +137,15 @@ private:
     std::optional<int> countAndScan(qint32 bytesTotal);
     bool answerHeader(); // redirect or challenge: true when a new connection took over
     void completeWhenWhole();
+    // After the data event's own work (the progress bar), as at the server's close.
+    void finishSoon();
+    // A picture stream's reply: true when the header names one (its reader then takes the body).
+    bool beginStream();
+    // The stream's next bytes; a picture ends the reply, a stream that gives none fails it.
+    void feedStream(QByteArrayView bytes);
+    void endStream();
+    // The bytes the reply holds now, for the budget: the buffer, and a stream reader's part.
+    qsizetype heldBytes() const;
     QByteArray authorization();
     void adoptChallenge(const AuthChallenge &challenge);
     QString stallSeconds() const;
@@ -145,6 +160,8 @@ private:
     qsizetype m_headerEnd = -1; // where the blank line starts, once seen
     std::optional<qint64> m_declaredBodyLength; // a valid Content-Length, once the header is seen
     HeaderEndScanner m_headerScan;
+    std::unique_ptr<MultipartReader> m_stream; // while a picture stream's body is read
+    qint64 m_streamBytes = 0; // of the stream's body read so far
     qsizetype m_replySizeLimit = kMaxReplyBytes;
     ReplyBudget *m_budget = nullptr;
 

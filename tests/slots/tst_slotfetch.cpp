@@ -4,6 +4,7 @@
 #include "slots/httpauth.h"
 #include "slots/httpprotocol.h"
 #include "slots/replybudget.h"
+#include "slots/replyheader.h"
 #include "slots/slotfetch.h"
 #include "support/testca.h"
 
@@ -71,6 +72,22 @@ class TestSlotFetch : public QObject
     QString local(const QByteArray &path) const
     {
         return QStringLiteral("http://127.0.0.1:%1").arg(m_server.port()) + QString::fromUtf8(path);
+    }
+
+    // A picture stream's reply header: its Content-Type with the boundary parameter as given.
+    static QByteArray streamHeader(const QByteArray &boundaryParameter, const QByteArray &more = {})
+    {
+        return "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; " + boundaryParameter +
+            "\r\n" + more + "\r\n";
+    }
+    // One part: its delimiter line, header lines, blank line and body, with the line end after it.
+    static QByteArray part(const QByteArray &delimiter, const QByteArray &type, const QByteArray &body,
+                           bool withLength)
+    {
+        QByteArray bytes = delimiter + "\r\nContent-Type: " + type + "\r\n";
+        if (withLength)
+            bytes += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        return bytes + "X-Part: yes\r\n\r\n" + body + "\r\n";
     }
 
 private slots:
@@ -262,6 +279,129 @@ private slots:
         QCOMPARE(m_progress.last(), 100);
         f->finish();
         QCOMPARE(f->replyBuffer(), body);
+    }
+
+    // A picture stream ends at its first whole picture part: that part is the reply, the slot
+    // closes the connection, and a stream that gives no picture fails with its reason.
+    void pictureStream_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // sent, then the connection is kept open
+        QTest::addColumn<QList<qsizetype>>("splitAt"); // separate writes, 30 ms apart
+        QTest::addColumn<bool>("closeAtEnd"); // the server closes after the bytes
+        QTest::addColumn<qsizetype>("sizeLimit"); // the reply size limit; 0: the program's own
+        QTest::addColumn<bool>("pictureExpected");
+        QTest::addColumn<QString>("failure"); // the outcome's text when no picture comes
+        const QByteArray jpeg = TestPictures::jpeg(64, 48);
+        const QByteArray next = TestPictures::jpeg(64, 48, Qt::red);
+        const QList<qsizetype> whole;
+        const QString none;
+        QTest::newRow("unquoted boundary, parts with lengths")
+            << streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, true) +
+                part("--frame", "image/jpeg", next, true)
+            << whole << false << qsizetype(0) << true << none;
+        QTest::newRow("quoted boundary, part without length")
+            << streamHeader("boundary=\"a frame\"") + part("--a frame", "image/jpeg", jpeg, false) +
+                "--a frame\r\n"
+            << whole << false << qsizetype(0) << true << none;
+        QTest::newRow("delimiters without the leading dashes")
+            << streamHeader("boundary=frame") + part("frame", "image/jpeg", jpeg, true) + "frame\r\n"
+            << whole << false << qsizetype(0) << true << none;
+        QTest::newRow("a text part before the picture")
+            << streamHeader("boundary=frame") + part("--frame", "text/plain", "hello", false) +
+                part("--frame", "image/jpeg", jpeg, false) + "--frame\r\n"
+            << whole << false << qsizetype(0) << true << none;
+        const QByteArray split = streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, false) +
+            "--frame\r\n";
+        const qsizetype second = split.lastIndexOf("--frame");
+        QTest::newRow("a delimiter split across reads")
+            << split << QList<qsizetype>{second + 3, second + 8} << false << qsizetype(0) << true << none;
+        QTest::newRow("the last part ends at the server's close")
+            << streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, false) + "--frame"
+            << whole << true << qsizetype(0) << true << none;
+        QTest::newRow("never a whole part")
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg.first(100)
+            << whole << false << qsizetype(0) << false << QStringLiteral("no answer for 1 s");
+        // The header comes first: a reply's first read that is larger than a reply may be fails as such.
+        const QList<qsizetype> afterHeader{streamHeader("boundary=frame").size()};
+        QTest::newRow("a part larger than a reply may be")
+            << streamHeader("boundary=frame") + part("--frame", "image/jpeg", QByteArray(5000, 'x'), true)
+            << afterHeader << false << qsizetype(4000) << false << QStringLiteral("picture stream part too large");
+        QTest::newRow("a part without length growing past it")
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+                QByteArray(5000, 'x')
+            << afterHeader << false << qsizetype(4000) << false << QStringLiteral("picture stream part too large");
+        QTest::newRow("closed within the picture")
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg.first(100)
+            << whole << true << qsizetype(0) << false
+            << QStringLiteral("picture stream closed before a whole picture");
+        QTest::newRow("ended without a picture")
+            << streamHeader("boundary=frame") + part("--frame", "text/plain", "hello", true) + "--frame--\r\n"
+            << whole << false << qsizetype(0) << false << QStringLiteral("picture stream ended without a picture");
+        QTest::newRow("no boundary")
+            << streamHeader("charset=x") + part("--frame", "image/jpeg", jpeg, true) << whole << false
+            << qsizetype(0) << false << QStringLiteral("picture stream without a boundary");
+        QTest::newRow("sent in chunks")
+            << streamHeader("boundary=frame", "Transfer-Encoding: chunked\r\n") + "10\r\n--frame\r\n"
+            << whole << false << qsizetype(0) << false << QStringLiteral("picture stream sent in chunks");
+        QTest::newRow("more than a reply may be, without a picture")
+            << streamHeader("boundary=frame") + part("--frame", "text/plain", QByteArray(3000, 't'), true) +
+                part("--frame", "text/plain", QByteArray(3000, 't'), true)
+            << afterHeader << false << qsizetype(4000) << false << QStringLiteral("reply too large");
+    }
+
+    void pictureStream()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<qsizetype>, splitAt);
+        QFETCH(bool, closeAtEnd);
+        QFETCH(qsizetype, sizeLimit);
+        QFETCH(bool, pictureExpected);
+        CamReply reply;
+        reply.bytes = bytes;
+        reply.splitAt = splitAt;
+        reply.delayMs = 30;
+        reply.end = closeAtEnd ? CamReply::End::Close : CamReply::End::KeepOpen;
+        m_server.setReply("/stream.mjpg", reply);
+        if (sizeLimit > 0)
+            m_fetch->setReplySizeLimit(sizeLimit);
+        ReplyBudget budget;
+        m_fetch->setReplyBudget(&budget);
+        const auto unsetBudget = qScopeGuard([this] { m_fetch->setReplyBudget(nullptr); });
+        m_fetch->setStallLimit(std::chrono::seconds(1));
+        QVERIFY(m_fetch->start(local("/stream.mjpg")));
+        QTRY_VERIFY(!m_finished->isEmpty() || !m_failed->isEmpty());
+        QCOMPARE(m_finished->size(), int(pictureExpected));
+        QVERIFY(!m_fetch->hasConnection()); // the slot closed it, or it failed
+        if (!pictureExpected) {
+            QTEST(m_failed->value(0).value(0).value<FetchOutcome>().text(), "failure");
+            QCOMPARE(budget.held(), 0);
+            return;
+        }
+        QCOMPARE(budget.held(), m_fetch->replyBuffer().size()); // the part is held until finished
+        const FinishedReply finished = m_fetch->finish();
+        QCOMPARE(m_fetch->replyBuffer(), TestPictures::jpeg(64, 48));
+        QVERIFY(isPictureHeader(finished.headerBlock));
+        QVERIFY(finished.headerBlock.contains("\r\nX-Part: yes"));
+        QVERIFY(!finished.headerBlock.contains("multipart"));
+        QCOMPARE(budget.held(), 0);
+    }
+
+    // A stream part held by the reader counts against the budget of all replies in flight.
+    void streamPartCountsInTheBudget()
+    {
+        CamReply reply;
+        reply.bytes = streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+            QByteArray(3000, 'x');
+        reply.end = CamReply::End::KeepOpen;
+        m_server.setReply("/held.mjpg", reply);
+        ReplyBudget budget;
+        m_fetch->setReplyBudget(&budget);
+        const auto unsetBudget = qScopeGuard([this] { m_fetch->setReplyBudget(nullptr); });
+        QVERIFY(m_fetch->start(local("/held.mjpg")));
+        QTRY_VERIFY(budget.held() >= 3000);
+        QVERIFY(m_fetch->replyBuffer().size() < 3000); // the reader holds the part, not the buffer
+        m_fetch->abandon();
+        QCOMPARE(budget.held(), 0);
     }
 
     void secure_data()
