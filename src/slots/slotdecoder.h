@@ -27,6 +27,7 @@ public:
         QByteArray body; // the body as a picture is loaded from it
         PictureSizes sizes; // the picture is decoded straight to these
         quint64 fetch = 0; // which of the slot's fetches the reply ended
+        bool thumbnail = false; // the picture's thumbnail is made too (SlotPicture::makeThumbnail)
     };
 
     explicit SlotDecoder(QObject *parent = nullptr);

@@ -47,6 +47,14 @@ public:
     // Tells one decoded or not-found picture from every other (copies share it); 0 for Blank.
     // Work done on a picture elsewhere checks it to see whether the slot still shows that picture.
     quint64 serial() const { return m_serial; }
+    // The small grey picture a visible change is judged on (PictureChange::thumbnail of the
+    // slot's image), made on the picture workers when the slot judges by the picture; null else.
+    const QImage &thumbnail() const { return m_thumbnail; }
+    void makeThumbnail();
+
+    // How many times this process has decoded a picture's bytes (for the slot, a view or a save).
+    // Tests and benchmarks count the decodes a reply costs.
+    static quint64 decodeCount();
 
     // The picture at its natural size: decoded from the bytes (Camera), the not-found picture
     // (NotFound; drawn for the screens' device pixel ratio, as its slot image), or a null image
@@ -63,5 +71,6 @@ private:
     QSize m_naturalSize;
     QImage m_viewImage;
     QSize m_viewBox;
+    QImage m_thumbnail;
     quint64 m_serial = 0;
 };
