@@ -13,6 +13,7 @@
 #include "common/pictures.h"
 #include "common/programfolder.h"
 #include "common/twips.h"
+#include "shell/changedetectionsetting.h"
 #include "shell/form1geometry.h"
 #include "shell/helpwindowhook.h"
 #include "shell/mainlayout.h"
@@ -26,6 +27,7 @@
 #include "views/webpagewindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -43,6 +45,7 @@
 #include <QToolButton>
 
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -155,6 +158,34 @@ void MainWindow::composeMenus()
     mnuCamWall->setObjectName(QStringLiteral("mnuCamWall"));
     mnuCamWall->setShortcut(QKeySequence(Qt::Key_F11));
     connect(mnuCamWall, &QAction::triggered, this, &MainWindow::openCameraWall);
+
+    mnuDetectChanges = mnuCam->addMenu(QStringLiteral("Detect changes without a server date"));
+    mnuDetectChanges->setObjectName(QStringLiteral("mnuDetectChanges"));
+    mnuDetectChanges->setAccessibleName(mnuDetectChanges->title());
+    auto *states = new QActionGroup(mnuDetectChanges);
+    states->setExclusive(true);
+    for (const auto &[detection, caption] :
+         {std::pair{ChangeDetection::Off, "Off"}, std::pair{ChangeDetection::Bytes, "When the bytes change"},
+          std::pair{ChangeDetection::Picture, "When the picture visibly changes"}}) {
+        QAction *item = mnuDetectChanges->addAction(QString::fromLatin1(caption));
+        item->setObjectName(QStringLiteral("mnuDetectChangesItem"));
+        item->setCheckable(true);
+        item->setData(int(detection));
+        states->addAction(item);
+        connect(item, &QAction::triggered, this, [this, detection] { setChangeDetection(detection); });
+    }
+    const ChangeDetection stored = readChangeDetectionSetting();
+    frmCams->setChangeDetection(stored);
+    for (QAction *item : mnuDetectChanges->actions())
+        item->setChecked(item->data().toInt() == int(stored));
+}
+
+void MainWindow::setChangeDetection(ChangeDetection detection)
+{
+    frmCams->setChangeDetection(detection);
+    for (QAction *item : mnuDetectChanges->actions())
+        item->setChecked(item->data().toInt() == int(detection));
+    writeChangeDetectionSetting(detection);
 }
 
 void MainWindow::connectCommands()
