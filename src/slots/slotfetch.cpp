@@ -549,8 +549,14 @@ FinishedReply SlotFetch::finish()
         return reply;
     reply.hasHeader = true;
     reply.headerBlock = m_replyBuffer.first(m_headerEnd);
-    m_replyBuffer.remove(0, m_headerEnd + HttpProtocol::kHeaderEnd.size());
-    m_replyBuffer.squeeze(); // the kept picture holds the body's bytes and no more
+    // Removing from the front moves no byte: the header's room stays before the body.
+    const qsizetype headerBytes = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    m_replyBuffer.remove(0, headerBytes);
+    // The kept picture holds the body's bytes and no more than the header's room. A buffer that
+    // grew without a declared length is copied to its size; one reserved for its Content-Length
+    // is not (a copy of a large body costs more than the rest of an unchanged reply's handling).
+    if (m_replyBuffer.capacity() - m_replyBuffer.size() > headerBytes)
+        m_replyBuffer.squeeze();
     m_headerEnd = -1;
     return reply;
 }

@@ -183,7 +183,8 @@ private slots:
         m_fetch->receiveBytes(body.sliced(100));
         m_fetch->finish();
         QCOMPARE(m_fetch->replyBuffer(), body);
-        QCOMPARE(m_fetch->replyBuffer().capacity(), body.size()); // the body's bytes and no spare room
+        // The body's bytes and no spare room but the header's, which is not copied away.
+        QVERIFY(m_fetch->replyBuffer().capacity() <= header.size() + body.size());
     }
 
     void givenUpForSize_data()
