@@ -14,7 +14,8 @@ constexpr char kShowHelpDefault[] = "1";
 QString ReadShowHelpSetting()
 {
     const QSettings settings = SettingsStore::open();
-    return settings.value(SettingsStore::keyPath(kShowHelpKey), QString::fromLatin1(kShowHelpDefault)).toString();
+    return settings.value(SettingsStore::keyPath(kShowHelpKey), QString::fromLatin1(kShowHelpDefault))
+        .toString();
 }
 
 void WriteShowHelpSetting(const QString &value)

@@ -73,13 +73,12 @@ void SlotDecoder::drop()
 void SlotDecoder::run(Job job)
 {
     m_running = true;
-    m_watcher.setFuture(
-        QtConcurrent::task([body = job.body, sizes = job.sizes, thumbnail = job.thumbnail] {
-            return decodeJob(body, sizes, thumbnail);
-        })
-            .withPriority(decodePriority(job.body))
-            .onThreadPool(*pictureWorkers())
-            .spawn());
+    m_watcher.setFuture(QtConcurrent::task([body = job.body, sizes = job.sizes, thumbnail = job.thumbnail] {
+                            return decodeJob(body, sizes, thumbnail);
+                        })
+                            .withPriority(decodePriority(job.body))
+                            .onThreadPool(*pictureWorkers())
+                            .spawn());
     m_current = std::move(job);
 }
 

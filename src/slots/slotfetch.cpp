@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <utility>
 
@@ -28,6 +29,8 @@ constexpr std::chrono::milliseconds kStallSlack{1000};
 // A picture stream is read part by part as it arrives; sent in chunks it would need de-chunking
 // on the way, which cameras do not ask for.
 constexpr char kChunkedStreamPhrase[] = "picture stream sent in chunks";
+// A body compared with the shown one is read in pieces of this size.
+constexpr qsizetype kComparePiece = qsizetype(64) * 1024;
 
 qint32 clampedCount(qint64 bytes)
 {
@@ -77,6 +80,8 @@ void SlotFetch::abandon()
     m_headerScan.reset();
     m_stream.reset();
     m_streamBytes = 0;
+    m_shownBody = QByteArray();
+    m_matched.reset();
     recordHeld(0);
     detachSocket();
 }
@@ -135,7 +140,7 @@ QString SlotFetch::stallSeconds() const
     return QString::number(std::chrono::round<std::chrono::seconds>(m_stallLimit).count());
 }
 
-bool SlotFetch::start(const QString &address)
+bool SlotFetch::start(const QString &address, const QByteArray &shownBody)
 {
     if (m_socket != nullptr && !m_replyEnded) {
         // A server that drips its reply, or never ends it, would otherwise go unnoticed forever.
@@ -150,6 +155,7 @@ bool SlotFetch::start(const QString &address)
     if (split.status != AddressSplit::Status::Ok)
         return false;
     m_target = split.address;
+    m_shownBody = shownBody;
     m_redirects = 0;
     m_challengesAnswered = 0;
     resetReply();
@@ -171,6 +177,7 @@ void SlotFetch::resetReply()
     m_headerScan.reset();
     m_stream.reset();
     m_streamBytes = 0;
+    m_matched.reset();
 }
 
 void SlotFetch::connectTo(const CamAddress &target)
@@ -291,7 +298,7 @@ void SlotFetch::sendRequest()
 
 bool SlotFetch::fits(qint64 moreBytes) const
 {
-    return moreBytes <= m_replySizeLimit - m_replyBuffer.size();
+    return moreBytes <= m_replySizeLimit - m_replyBuffer.size() - m_matched.value_or(0);
 }
 
 std::optional<int> SlotFetch::receive(qint32 bytesTotal)
@@ -327,6 +334,21 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
         feedStream(bytes);
         return std::nullopt; // a stream has no length to show progress against
     }
+    if (m_matched) {
+        // Compared piece by piece with the shown body; nothing is stored while it matches.
+        std::array<char, kComparePiece> piece{};
+        qint64 got = 0;
+        while (got < waiting) {
+            const qint64 read = m_socket->read(piece.data(), std::min<qint64>(kComparePiece, waiting - got));
+            if (read <= 0)
+                break;
+            got += read;
+            if (!takeBody(QByteArrayView(piece.data(), read)))
+                return std::nullopt;
+        }
+        recordHeld(m_replyBuffer.size());
+        return countAndScan(clampedCount(got));
+    }
     // Read straight into the reply's own storage: one copy per byte.
     const qsizetype before = m_replyBuffer.size();
     m_replyBuffer.resize(before + waiting);
@@ -342,9 +364,8 @@ std::optional<int> SlotFetch::receiveBytes(QByteArrayView bytes)
         fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
-    if (!makeRoom(bytes.size()))
+    if (!makeRoom(bytes.size()) || !takeBody(bytes))
         return std::nullopt;
-    m_replyBuffer.append(bytes);
     recordHeld(m_replyBuffer.size());
     return countAndScan(clampedCount(bytes.size()));
 }
@@ -379,7 +400,8 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
     // Compared before adding: a declared length near the 64-bit limit must not overflow the sum.
     const qint64 headerBytes = headerEnd + HttpProtocol::kHeaderEnd.size();
     m_declaredBodyLength = declaredBodyLength(headerBlock); // read once; every later event asks
-    if (m_declaredBodyLength && *m_declaredBodyLength <= m_replySizeLimit - headerBytes) {
+    matchShownBody();
+    if (!m_matched && m_declaredBodyLength && *m_declaredBodyLength <= m_replySizeLimit - headerBytes) {
         const qint64 whole = headerBytes + *m_declaredBodyLength;
         if (whole > m_replyBuffer.capacity())
             m_replyBuffer.reserve(whole);
@@ -387,6 +409,53 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
     if (!answerHeader() && !beginStream())
         completeWhenWhole();
     return std::nullopt;
+}
+
+void SlotFetch::matchShownBody()
+{
+    const QByteArrayView header = QByteArrayView(m_replyBuffer).first(m_headerEnd);
+    if (m_shownBody.isEmpty() || isChunkedHeader(header) || MultipartReader::isStreamHeader(header) ||
+        (m_declaredBodyLength && *m_declaredBodyLength != m_shownBody.size()))
+        return;
+    const qsizetype bodyStart = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    const QByteArrayView early = QByteArrayView(m_replyBuffer).sliced(bodyStart);
+    if (early.size() > m_shownBody.size() || QByteArrayView(m_shownBody).first(early.size()) != early)
+        return;
+    m_matched = early.size();
+    m_replyBuffer.truncate(bodyStart);
+    recordHeld(m_replyBuffer.size());
+}
+
+bool SlotFetch::takeBody(QByteArrayView bytes)
+{
+    if (!m_matched) {
+        m_replyBuffer.append(bytes);
+        return true;
+    }
+    const qsizetype at = *m_matched;
+    if (bytes.size() <= m_shownBody.size() - at &&
+        QByteArrayView(m_shownBody).sliced(at, bytes.size()) == bytes) {
+        *m_matched += bytes.size();
+        return true;
+    }
+    // Other bytes: the body is stored from here on, its start taken from the shown one.
+    m_matched.reset();
+    if (!makeRoom(at))
+        return false;
+    const qsizetype bodyStart = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    qint64 whole = bodyStart + at + bytes.size();
+    if (m_declaredBodyLength && *m_declaredBodyLength <= m_replySizeLimit - bodyStart)
+        whole = std::max<qint64>(whole, bodyStart + *m_declaredBodyLength);
+    m_replyBuffer.reserve(whole);
+    m_replyBuffer.append(QByteArrayView(m_shownBody).first(at));
+    m_replyBuffer.append(bytes);
+    recordHeld(m_replyBuffer.size());
+    return true;
+}
+
+qsizetype SlotFetch::bodyLength() const
+{
+    return m_matched ? *m_matched : m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size();
 }
 
 qsizetype SlotFetch::heldBytes() const
@@ -405,7 +474,8 @@ bool SlotFetch::beginStream()
         fail(FetchOutcome::Kind::StreamFailed, QString::fromLatin1(kChunkedStreamPhrase));
         return true;
     }
-    m_stream = std::make_unique<MultipartReader>(headerValues(header, "Content-Type").value(0), m_replySizeLimit);
+    m_stream =
+        std::make_unique<MultipartReader>(headerValues(header, "Content-Type").value(0), m_replySizeLimit);
     // The reply buffer keeps the header block; the body goes to the reader.
     const qsizetype bodyStart = m_headerEnd + HttpProtocol::kHeaderEnd.size();
     const QByteArray body = m_replyBuffer.sliced(bodyStart);
@@ -497,8 +567,7 @@ void SlotFetch::completeWhenWhole()
     // that has reached its valid Content-Length is the whole reply.
     if (m_socket == nullptr)
         return;
-    if (!m_declaredBodyLength ||
-        m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size() < *m_declaredBodyLength)
+    if (!m_declaredBodyLength || bodyLength() < *m_declaredBodyLength)
         return;
     detachSocket();
     finishSoon();
@@ -545,10 +614,19 @@ FinishedReply SlotFetch::finish()
 {
     FinishedReply reply;
     recordHeld(0); // the reply has arrived: what it holds is the slot's now
+    const QByteArray shown = std::exchange(m_shownBody, QByteArray()); // not held past the reply
     if (m_headerEnd < 0)
         return reply;
     reply.hasHeader = true;
     reply.headerBlock = m_replyBuffer.first(m_headerEnd);
+    if (m_matched) {
+        // The shown body's bytes, shared with the shown picture: no copy.
+        const qsizetype matched = *m_matched;
+        m_matched.reset();
+        m_replyBuffer = matched == shown.size() ? shown : shown.first(matched);
+        m_headerEnd = -1;
+        return reply;
+    }
     // Removing from the front moves no byte: the header's room stays before the body.
     const qsizetype headerBytes = m_headerEnd + HttpProtocol::kHeaderEnd.size();
     m_replyBuffer.remove(0, headerBytes);

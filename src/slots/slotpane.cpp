@@ -266,7 +266,10 @@ void SlotPane::cmdStart_Click(qint16 Index)
     // Abandons the running fetch; a bad address ends the start there: the indicator stays and
     // the timer tries again.
     s->fetch()->setStallLimit(stallLimit(s->refreshSeconds));
-    if (!s->fetch()->start(s->address()))
+    // The bytes the slot shows: a reply bringing them again is compared, not stored twice.
+    const SlotPicture &shown = s->picture();
+    if (!s->fetch()->start(s->address(),
+                           shown.kind() == SlotPicture::Kind::Camera ? shown.bytes() : QByteArray()))
         reportOutcome(Index, FetchOutcome{FetchOutcome::Kind::BadAddress, {}});
 }
 

@@ -77,8 +77,8 @@ class TestSlotFetch : public QObject
     // A picture stream's reply header: its Content-Type with the boundary parameter as given.
     static QByteArray streamHeader(const QByteArray &boundaryParameter, const QByteArray &more = {})
     {
-        return "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; " + boundaryParameter +
-            "\r\n" + more + "\r\n";
+        return "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; " + boundaryParameter + "\r\n" +
+            more + "\r\n";
     }
     // One part: its delimiter line, header lines, blank line and body, with the line end after it.
     static QByteArray part(const QByteArray &delimiter, const QByteArray &type, const QByteArray &body,
@@ -282,6 +282,65 @@ private slots:
         QCOMPARE(f->replyBuffer(), body);
     }
 
+    // A reply that brings the body the slot shows is compared as it arrives and not stored again:
+    // its body is the shown one, shared. Any other body arrives byte for byte as sent.
+    void shownBodyNotStoredAgain_data()
+    {
+        QTest::addColumn<QByteArray>("body"); // sent after the header
+        QTest::addColumn<QByteArray>("header"); // the header lines besides the Content-Type
+        QTest::addColumn<int>("pieces"); // the body in this many writes
+        QTest::addColumn<bool>("shared"); // the finished body is the shown body's own storage
+        const QByteArray shown = TestPictures::jpeg(320, 240);
+        const auto length = [](const QByteArray &body) {
+            return "Content-Length: " + QByteArray::number(body.size());
+        };
+        QByteArray middle = shown;
+        middle[middle.size() / 2] = char(middle[middle.size() / 2] ^ 1);
+        QByteArray first = shown;
+        first[0] = 'x';
+        QTest::newRow("the shown bytes, with their length") << shown << length(shown) << 1 << true;
+        QTest::newRow("the shown bytes, in pieces, no length") << shown << QByteArray("X-A: b") << 4 << true;
+        QTest::newRow("one byte different in the middle") << middle << length(middle) << 4 << false;
+        QTest::newRow("the first byte different") << first << length(first) << 1 << false;
+        QTest::newRow("the shown bytes and more") << shown + "tail" << QByteArray("X-A: b") << 3 << false;
+        QTest::newRow("cut short") << shown.first(1000) << QByteArray("X-A: b") << 2 << false;
+        QTest::newRow("another length declared") << shown + 'x' << length(shown + 'x') << 2 << false;
+        QTest::newRow("chunked") << QByteArray::number(shown.size(), 16) + "\r\n" + shown + "\r\n0\r\n\r\n"
+                                 << QByteArray("Transfer-Encoding: chunked") << 2 << false;
+    }
+
+    void shownBodyNotStoredAgain()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, header);
+        QFETCH(int, pieces);
+        const QByteArray shown = TestPictures::jpeg(320, 240);
+        CamReply reply;
+        reply.bytes = CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg", header}, body);
+        const qsizetype bodyStart = reply.bytes.size() - body.size();
+        for (int n = 0; n < pieces; ++n)
+            reply.splitAt.append(bodyStart + body.size() * n / pieces);
+        reply.delayMs = 20;
+        m_server.setReply("/shown.jpg", reply);
+        ReplyBudget budget;
+        m_fetch->setReplyBudget(&budget);
+        const auto unsetBudget = qScopeGuard([this] { m_fetch->setReplyBudget(nullptr); });
+        qsizetype heldMost = 0;
+        connect(m_fetch.get(), &SlotFetch::dataArrived, m_fetch.get(),
+                [&] { heldMost = qMax(heldMost, budget.held()); });
+        QVERIFY(m_fetch->start(local("/shown.jpg"), shown));
+        QVERIFY(m_finished->wait());
+        const FinishedReply finished = m_fetch->finish();
+        QVERIFY(finished.hasHeader);
+        QCOMPARE(m_fetch->replyBuffer(), body);
+        QCOMPARE(m_fetch->bytesReceived(), body.size());
+        QTEST(m_fetch->replyBuffer().constData() == shown.constData(), "shared");
+        QCOMPARE(budget.held(), 0);
+        QFETCH(bool, shared);
+        if (shared)
+            QVERIFY(heldMost < bodyStart + 4096); // the header, never the body
+    }
+
     // A picture stream ends at its first whole picture part: that part is the reply, the slot
     // closes the connection, and a stream that gives no picture fails with its reason.
     void pictureStream_data()
@@ -311,8 +370,8 @@ private slots:
             << streamHeader("boundary=frame") + part("--frame", "text/plain", "hello", false) +
                 part("--frame", "image/jpeg", jpeg, false) + "--frame\r\n"
             << whole << false << qsizetype(0) << true << none;
-        const QByteArray split = streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, false) +
-            "--frame\r\n";
+        const QByteArray split =
+            streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, false) + "--frame\r\n";
         const qsizetype second = split.lastIndexOf("--frame");
         QTest::newRow("a delimiter split across reads")
             << split << QList<qsizetype>{second + 3, second + 8} << false << qsizetype(0) << true << none;
@@ -320,27 +379,32 @@ private slots:
             << streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, false) + "--frame"
             << whole << true << qsizetype(0) << true << none;
         QTest::newRow("never a whole part")
-            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg.first(100)
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+                jpeg.first(100)
             << whole << false << qsizetype(0) << false << QStringLiteral("no answer for 1 s");
         // The header comes first: a reply's first read that is larger than a reply may be fails as such.
         const QList<qsizetype> afterHeader{streamHeader("boundary=frame").size()};
         QTest::newRow("a part larger than a reply may be")
             << streamHeader("boundary=frame") + part("--frame", "image/jpeg", QByteArray(5000, 'x'), true)
-            << afterHeader << false << qsizetype(4000) << false << QStringLiteral("picture stream part too large");
+            << afterHeader << false << qsizetype(4000) << false
+            << QStringLiteral("picture stream part too large");
         QTest::newRow("a part without length growing past it")
             << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
                 QByteArray(5000, 'x')
-            << afterHeader << false << qsizetype(4000) << false << QStringLiteral("picture stream part too large");
+            << afterHeader << false << qsizetype(4000) << false
+            << QStringLiteral("picture stream part too large");
         QTest::newRow("closed within the picture")
-            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" + jpeg.first(100)
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+                jpeg.first(100)
             << whole << true << qsizetype(0) << false
             << QStringLiteral("picture stream closed before a whole picture");
         QTest::newRow("ended without a picture")
             << streamHeader("boundary=frame") + part("--frame", "text/plain", "hello", true) + "--frame--\r\n"
-            << whole << false << qsizetype(0) << false << QStringLiteral("picture stream ended without a picture");
-        QTest::newRow("no boundary")
-            << streamHeader("charset=x") + part("--frame", "image/jpeg", jpeg, true) << whole << false
-            << qsizetype(0) << false << QStringLiteral("picture stream without a boundary");
+            << whole << false << qsizetype(0) << false
+            << QStringLiteral("picture stream ended without a picture");
+        QTest::newRow("no boundary") << streamHeader("charset=x") + part("--frame", "image/jpeg", jpeg, true)
+                                     << whole << false << qsizetype(0) << false
+                                     << QStringLiteral("picture stream without a boundary");
         QTest::newRow("sent in chunks")
             << streamHeader("boundary=frame", "Transfer-Encoding: chunked\r\n") + "10\r\n--frame\r\n"
             << whole << false << qsizetype(0) << false << QStringLiteral("picture stream sent in chunks");
