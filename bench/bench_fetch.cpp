@@ -131,7 +131,8 @@ double median(std::vector<double> values)
 // (the stream's part ends the fetch); each reply other bytes of the picture, so both decode.
 bool streamFetch(CamServer &server, SlotPane &pane)
 {
-    const QByteArray jpeg = TestPictures::jpeg(kStreamWidth, kStreamHeight, QColor(40, 120, 200), kJpegQuality);
+    const QByteArray jpeg =
+        TestPictures::jpeg(kStreamWidth, kStreamHeight, QColor(40, 120, 200), kJpegQuality);
     const QByteArray plainPath = "/plain1080.jpg";
     const QByteArray streamPath = "/stream1080.mjpg";
     // One count for both: no reply brings the bytes of the one before.
@@ -139,7 +140,8 @@ bool streamFetch(CamServer &server, SlotPane &pane)
     server.setHandler(plainPath, [&jpeg, served](const QByteArray &) {
         CamReply reply;
         reply.bytes = CamServer::httpReply(
-            "HTTP/1.1 200 OK", {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(jpeg.size())},
+            "HTTP/1.1 200 OK",
+            {"Content-Type: image/jpeg", "Content-Length: " + QByteArray::number(jpeg.size())},
             TestPictures::variant(jpeg, ++*served));
         return reply;
     });
@@ -150,8 +152,8 @@ bool streamFetch(CamServer &server, SlotPane &pane)
     server.setHandler(streamPath, [part, served](const QByteArray &) {
         CamReply reply;
         const int n = ++*served;
-        reply.bytes = "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=frame\r\n\r\n" +
-            part(n);
+        reply.bytes =
+            "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; boundary=frame\r\n\r\n" + part(n);
         reply.next = [part, n] { return part(n); }; // the slot has gone by then
         return reply;
     });
@@ -174,7 +176,8 @@ bool streamFetch(CamServer &server, SlotPane &pane)
             else
                 plainCpu.push_back(cycle(plainPath).cpuMs);
         }
-        if (slot->picture().naturalSize() != QSize(kStreamWidth, kStreamHeight) || slot->failuresInRow() > 0) {
+        if (slot->picture().naturalSize() != QSize(kStreamWidth, kStreamHeight) ||
+            slot->failuresInRow() > 0) {
             std::fprintf(stderr, "bench_fetch: the stream's picture was not shown\n");
             return false;
         }
@@ -244,7 +247,8 @@ int main(int argc, char *argv[])
             return reply;
         };
         const CamReply reply = replyFor(0);
-        server.setHandler(path, [replyFor, served = 0](const QByteArray &) mutable { return replyFor(++served); });
+        server.setHandler(path,
+                          [replyFor, served = 0](const QByteArray &) mutable { return replyFor(++served); });
         const QByteArray request =
             "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\nConnection: close\r\nAccept: */*\r\n\r\n";
         slot->setCamera(slot->name(), QString::fromLatin1(host + path), slot->refreshText());

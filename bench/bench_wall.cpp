@@ -231,9 +231,9 @@ int client(const QStringList &args)
 
     // The wall opens over one second, a slot every 1/24 s, as cameras opened one after another.
     const auto address = [&](int Index) {
-        const QByteArray path = still  ? stillPath(size)
-            : changing                 ? changingPath(size, Index)
-                                       : picturePath(size);
+        const QByteArray path = still ? stillPath(size)
+            : changing                ? changingPath(size, Index)
+                                      : picturePath(size);
         return QStringLiteral("http://127.0.0.1:") + port + QString::fromLatin1(path);
     };
     QTimer opener;
@@ -437,11 +437,12 @@ int drive(int seconds)
             const double changingShare = figure(lines[4], "cpu_ms") / figure(workers, "cpu_ms");
             const bool stillMet = stillCpu <= kGoalStillCpuMs;
             const bool changingMet = changingShare <= kGoalChangingCpuShare;
-            std::printf("4K pictures that never change: CPU/fetch at most %.1f ms %s (%.2f ms); each camera's "
-                        "picture changing every %d s: CPU/fetch at most %.0f%% of a new picture every fetch %s "
-                        "(%.1f%%)\n",
-                        kGoalStillCpuMs, stillMet ? "met" : "MISSED", stillCpu, kChangeEveryMs / 1000,
-                        kGoalChangingCpuShare * 100, changingMet ? "met" : "MISSED", changingShare * 100);
+            std::printf(
+                "4K pictures that never change: CPU/fetch at most %.1f ms %s (%.2f ms); each camera's "
+                "picture changing every %d s: CPU/fetch at most %.0f%% of a new picture every fetch %s "
+                "(%.1f%%)\n",
+                kGoalStillCpuMs, stillMet ? "met" : "MISSED", stillCpu, kChangeEveryMs / 1000,
+                kGoalChangingCpuShare * 100, changingMet ? "met" : "MISSED", changingShare * 100);
             allMet = allMet && stillMet && changingMet;
         } else if (size.width == 1920) {
             const bool worst = figure(workers, "late_max_ms") < kGoalMax1080Ms;

@@ -384,8 +384,11 @@ ChangeReason SlotPane::judgeChange(CameraSlot *s, const QByteArray &headerBlock,
     // a new picture.
     if (check.stampRefreshed || change != ChangeReason::None)
         s->setRefreshedText(DateTimeStampText(QDateTime::currentDateTime()));
-    s->previousBody = picture.bytes(); // shared with the picture: no copy
-    s->previousThumbnail = picture.thumbnail();
+    // Shared with the picture (no copy); kept only while a rule compares it: once auto-save shows
+    // the picture as saved, it would hold a second body.
+    const bool compared = m_changeDetection != ChangeDetection::Off;
+    s->previousBody = compared ? picture.bytes() : QByteArray();
+    s->previousThumbnail = compared ? picture.thumbnail() : QImage();
     return change;
 }
 

@@ -59,9 +59,7 @@ private slots:
     // first; the one chosen reaches the slots and is there again at the next start.
     void changeDetectionSetting()
     {
-        const auto states = [this] {
-            return m_window->findChild<QMenu *>("mnuDetectChanges")->actions();
-        };
+        const auto states = [this] { return m_window->findChild<QMenu *>("mnuDetectChanges")->actions(); };
         const auto checked = [&states] {
             QList<int> shown;
             for (const QAction *item : states()) {

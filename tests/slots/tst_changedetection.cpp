@@ -23,8 +23,8 @@ private slots:
         for (const D d : {D::Off, D::Bytes, D::Picture}) {
             const QByteArray state = changeDetectionText(d).toLatin1();
             // A date decides alone: bytes and pictures that differ do not count, nor does their sameness.
-            QTest::newRow(state + ", new date, same bytes") << int(d) << true << true << true << false << false
-                                                            << int(R::ServerDate);
+            QTest::newRow(state + ", new date, same bytes")
+                << int(d) << true << true << true << false << false << int(R::ServerDate);
             QTest::newRow(state + ", same date, new picture")
                 << int(d) << true << false << true << true << true << int(R::None);
             QTest::newRow(state + ", first date of a first picture")

@@ -381,7 +381,8 @@ private slots:
             const bool isNew = reason != ChangeReason::None;
             QCOMPARE(changed.size(), int(isNew));
             QCOMPARE(s->pictureChanged, isNew);
-            const QString note = isNew ? "new picture (" + changeReasonDetail(reason) + ')' : "picture received";
+            const QString note =
+                isNew ? "new picture (" + changeReasonDetail(reason) + ')' : "picture received";
             QVERIFY2(s->fetchNote().endsWith(note), qPrintable(s->fetchNote()));
             QCOMPARE(s->refreshedText() != "marker", isNew || n == 3); // the first date stamps too
         }
