@@ -182,7 +182,7 @@ bool streamFetch(CamServer &server, SlotPane &pane)
             return false;
         }
     }
-    if (SlotPicture::decodeCount() - decodes != quint64(2 * kStreamRounds)) {
+    if (SlotPicture::decodeCount() - decodes != quint64(2) * kStreamRounds) {
         std::fprintf(stderr, "bench_fetch: not every reply was decoded\n");
         return false;
     }

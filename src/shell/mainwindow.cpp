@@ -172,7 +172,7 @@ void MainWindow::composeMenus()
         item->setCheckable(true);
         item->setData(int(detection));
         states->addAction(item);
-        connect(item, &QAction::triggered, this, [this, detection] { setChangeDetection(detection); });
+        connect(item, &QAction::triggered, this, [this, chosen = detection] { setChangeDetection(chosen); });
     }
     const ChangeDetection stored = readChangeDetectionSetting();
     frmCams->setChangeDetection(stored);
