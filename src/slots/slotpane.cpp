@@ -300,6 +300,10 @@ void SlotPane::wsCam_Close(qint16 Index)
             // The bytes the slot shows, byte for byte: the picture is kept, undecoded, and the
             // rest of the handling runs as for a decoded one.
             if (std::optional<SlotPicture> kept = unchangedPicture(s->picture(), *body, sizes.slot)) {
+                // A view image for a box no view shows any more is not held on to; a view that
+                // shows the picture in another box decodes it for itself, as it would anyway.
+                if (kept->viewBox() != sizes.viewBox)
+                    kept->keepViewImage(SlotPicture());
                 s->decoder()->drop(); // this reply is newer than any still decoding
                 completeReply(Index, fetch->startCount(), reply.headerBlock, std::move(kept));
                 return;

@@ -337,6 +337,24 @@ private slots:
         QCOMPARE(s->failuresInRow(), 0);
     }
 
+    // A picture kept for the same bytes does not hold on to a view image no view shows any more.
+    void keptPictureDropsAnUnshownViewImage()
+    {
+        const QByteArray jpeg = TestPictures::jpeg(400, 300);
+        m_pane->setViewBox(9, QSize(200, 150));
+        complete(9, pictureReply(jpeg));
+        QCOMPARE(slot(9)->picture().viewImage().size(), QSize(200, 150));
+        const quint64 serial = slot(9)->picture().serial();
+        const quint64 decodes = SlotPicture::decodeCount();
+        complete(9, pictureReply(jpeg)); // the view still open: kept whole
+        QCOMPARE(slot(9)->picture().viewImage().size(), QSize(200, 150));
+        m_pane->setViewBox(9, QSize());
+        complete(9, pictureReply(jpeg)); // the view closed
+        QCOMPARE(SlotPicture::decodeCount(), decodes);
+        QCOMPARE(slot(9)->picture().serial(), serial);
+        QVERIFY(slot(9)->picture().viewImage().isNull());
+    }
+
     // Replies with a date are judged by it in every state; without one by the state chosen, and
     // never as a camera's first picture. The tool tip says what decided.
     void changeByRule_data()
