@@ -119,11 +119,13 @@ int main(int argc, char *argv[])
     int served = 0;
     server.setHandler("/big.jpg", [&jpeg, &served](const QByteArray &) {
         CamReply reply;
+        // A new picture every reply (other bytes of it), decoded and saved.
+        ++served;
         reply.bytes = CamServer::httpReply("HTTP/1.1 200 OK",
                                            {"Content-Type: image/jpeg",
-                                            "Last-Modified: reply " + QByteArray::number(++served),
+                                            "Last-Modified: reply " + QByteArray::number(served),
                                             "Content-Length: " + QByteArray::number(jpeg.size())},
-                                           jpeg);
+                                           TestPictures::variant(jpeg, served));
         return reply;
     });
     const QByteArray address = "127.0.0.1:" + QByteArray::number(server.port()) + "/big.jpg";

@@ -4,13 +4,17 @@
 // peak resident memory is its own. Prints per run: fetches a second, CPU time a fetch, peak
 // resident memory, the picture bytes the slots keep, and how late a 5 ms timer of the window
 // thread fires (maximum and 99th percentile). The 4K wall runs a third time with the camera wall
-// window open at 1920 x 1080, each reply decoded once to its tile. A last run opens 21 cameras
+// window open at 1920 x 1080, each reply decoded once to its tile. Every reply brings other bytes
+// of its picture (a camera encoding its scene anew), so each one is decoded. The 4K wall runs twice
+// more: with pictures that never change (the same bytes every time, kept undecoded) and with each
+// camera's picture changing every 10 s. A last run opens 21 cameras
 // whose replies never end (refresh 3 s) beside 3 good ones and prints the same figures, with what
 // the good ones fetched.
 //
 //   bench_wall [SECONDS]            all runs, then the goals
 //   bench_wall --serve              the picture server (prints its ports, ends with its stdin)
-//   bench_wall --client W H MODE PORT SECONDS   one run; MODE is "workers", "inline" or "wall"
+//   bench_wall --client W H MODE PORT SECONDS   one run; MODE is "workers", "inline", "wall",
+//                                               "still" or "changing"
 //   bench_wall --flood PORT ENDLESS_PORT SECONDS   the run with the endless replies
 #include "camserver/camserver.h"
 #include "camserver/testpictures.h"
@@ -67,6 +71,11 @@ constexpr Size kWallWindow{1920, 1080};
 constexpr double kGoalWallCpuRatio = 1.5; // CPU a fetch, against the same run with the wall closed
 constexpr double kGoalWallRssMiB = 120;
 
+// The 4K wall whose pictures never change, and whose cameras' pictures change every 10 s.
+constexpr double kGoalStillCpuMs = 1.0; // CPU a fetch
+constexpr int kChangeEveryMs = 10000;
+constexpr double kGoalChangingCpuShare = 0.15; // CPU a fetch, against a new picture every fetch
+
 // The flood: endless replies beside good ones, as a wall may meet them.
 constexpr int kEndlessCameras = 21;
 constexpr int kEndlessRefreshS = 3;
@@ -122,6 +131,17 @@ QByteArray picturePath(const Size &size)
     return "/wall" + QByteArray::number(size.width) + ".jpg";
 }
 
+QByteArray stillPath(const Size &size)
+{
+    return "/still" + QByteArray::number(size.width) + ".jpg";
+}
+
+// Camera Index's picture, which changes every kChangeEveryMs, each camera at its own moment.
+QByteArray changingPath(const Size &size, int Index)
+{
+    return "/changing" + QByteArray::number(size.width) + '-' + QByteArray::number(Index) + ".jpg";
+}
+
 // Answers every connection with a picture header and a body that never ends.
 void serveEndless(QTcpServer &endless)
 {
@@ -148,16 +168,30 @@ int serve()
         return 1;
     }
     serveEndless(endless);
+    QElapsedTimer clock;
+    clock.start();
     for (const Size &size : kSizes) {
         const QByteArray jpeg =
             TestPictures::jpeg(size.width, size.height, QColor(40, 120, 200), kJpegQuality);
-        CamReply reply;
-        reply.bytes =
-            CamServer::httpReply("HTTP/1.1 200 OK",
-                                 {"Content-Type: image/jpeg",
-                                  "Content-Length: " + QByteArray::number(jpeg.size()), "Connection: close"},
-                                 jpeg);
-        server.setReply(picturePath(size), reply);
+        const auto replyWith = [](const QByteArray &picture) {
+            CamReply reply;
+            reply.bytes = CamServer::httpReply("HTTP/1.1 200 OK",
+                                               {"Content-Type: image/jpeg",
+                                                "Content-Length: " + QByteArray::number(picture.size()),
+                                                "Connection: close"},
+                                               picture);
+            return reply;
+        };
+        server.setHandler(picturePath(size), [jpeg, replyWith, served = 0](const QByteArray &) mutable {
+            return replyWith(TestPictures::variant(jpeg, ++served));
+        });
+        server.setReply(stillPath(size), replyWith(jpeg));
+        for (int i = 0; i < SlotPane::kSlotCount; ++i) {
+            server.setHandler(changingPath(size, i), [jpeg, replyWith, i, &clock](const QByteArray &) {
+                const qint64 phase = clock.elapsed() + qint64(i) * kChangeEveryMs / SlotPane::kSlotCount;
+                return replyWith(TestPictures::variant(jpeg, int(phase / kChangeEveryMs)));
+            });
+        }
     }
     std::printf("port %u %u\n", server.port(), endless.serverPort());
     std::fflush(stdout);
@@ -177,6 +211,8 @@ int client(const QStringList &args)
     const Size size{args.value(0).toInt(), args.value(1).toInt()};
     const bool inlineDecoding = args.value(2) == QLatin1String("inline");
     const bool withWall = args.value(2) == QLatin1String("wall");
+    const bool still = args.value(2) == QLatin1String("still");
+    const bool changing = args.value(2) == QLatin1String("changing");
     const QString port = args.value(3);
     const int seconds = args.value(4).toInt();
 
@@ -194,13 +230,17 @@ int client(const QStringList &args)
     }
 
     // The wall opens over one second, a slot every 1/24 s, as cameras opened one after another.
-    const QString address =
-        QStringLiteral("http://127.0.0.1:") + port + QString::fromLatin1(picturePath(size));
+    const auto address = [&](int Index) {
+        const QByteArray path = still ? stillPath(size)
+            : changing                ? changingPath(size, Index)
+                                      : picturePath(size);
+        return QStringLiteral("http://127.0.0.1:") + port + QString::fromLatin1(path);
+    };
     QTimer opener;
     opener.setTimerType(Qt::PreciseTimer);
     QObject::connect(&opener, &QTimer::timeout, &pane, [&] {
         const qint16 Index = state.intOpenCams++;
-        pane.loadCam(Index, QStringLiteral("Cam %1").arg(Index), address, QStringLiteral("1"));
+        pane.loadCam(Index, QStringLiteral("Cam %1").arg(Index), address(Index), QStringLiteral("1"));
         if (state.intOpenCams == SlotPane::kSlotCount)
             opener.stop();
     });
@@ -331,12 +371,13 @@ int drive(int seconds)
 
     bool allMet = true;
     for (const Size &size : kSizes) {
-        QByteArray lines[3];
-        const int modes = size.width == 3840 ? 3 : 2; // the wall window over the 4K wall
+        QByteArray lines[5];
+        // The wall window, the pictures that never change and those that change every 10 s over
+        // the 4K wall.
+        const int modes = size.width == 3840 ? 5 : 2;
         for (int mode = 0; mode < modes; ++mode) {
-            const QString modeName = mode == 0 ? QStringLiteral("workers")
-                : mode == 1                    ? QStringLiteral("inline")
-                                               : QStringLiteral("wall");
+            static const char *const modeNames[] = {"workers", "inline", "wall", "still", "changing"};
+            const QString modeName = QString::fromLatin1(modeNames[mode]);
             QProcess run;
             run.setProcessEnvironment(environment);
             run.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -391,6 +432,18 @@ int drive(int seconds)
                         wallRatio, kGoalP99Ms, wallP99 ? "met" : "MISSED", kGoalMaxMs,
                         wallWorst ? "met" : "MISSED", kGoalWallRssMiB, wallRss ? "met" : "MISSED");
             allMet = allMet && wallFetched && wallCpu && wallP99 && wallWorst && wallRss;
+
+            const double stillCpu = figure(lines[3], "cpu_ms");
+            const double changingShare = figure(lines[4], "cpu_ms") / figure(workers, "cpu_ms");
+            const bool stillMet = stillCpu <= kGoalStillCpuMs;
+            const bool changingMet = changingShare <= kGoalChangingCpuShare;
+            std::printf(
+                "4K pictures that never change: CPU/fetch at most %.1f ms %s (%.2f ms); each camera's "
+                "picture changing every %d s: CPU/fetch at most %.0f%% of a new picture every fetch %s "
+                "(%.1f%%)\n",
+                kGoalStillCpuMs, stillMet ? "met" : "MISSED", stillCpu, kChangeEveryMs / 1000,
+                kGoalChangingCpuShare * 100, changingMet ? "met" : "MISSED", changingShare * 100);
+            allMet = allMet && stillMet && changingMet;
         } else if (size.width == 1920) {
             const bool worst = figure(workers, "late_max_ms") < kGoalMax1080Ms;
             std::printf("1080p goal: lateness max < %.0f ms %s\n", kGoalMax1080Ms, worst ? "met" : "MISSED");

@@ -16,6 +16,7 @@
 #include "history/historywindow.h"
 #include "retention/retention.h"
 #include "retention/retentionmenu.h"
+#include "shell/changedetectionsetting.h"
 #include "shell/form1geometry.h"
 #include "shell/helpwindowhook.h"
 #include "shell/mainlayout.h"
@@ -29,6 +30,7 @@
 #include "views/webpagewindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -46,6 +48,7 @@
 #include <QToolButton>
 
 #include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -162,6 +165,34 @@ void MainWindow::composeMenus()
 
     mnuCamKeep = new RetentionMenu(ReadRetentionSetting(), this);
     mnuCam->addMenu(mnuCamKeep);
+
+    mnuDetectChanges = mnuCam->addMenu(QStringLiteral("Detect changes without a server date"));
+    mnuDetectChanges->setObjectName(QStringLiteral("mnuDetectChanges"));
+    mnuDetectChanges->setAccessibleName(mnuDetectChanges->title());
+    auto *states = new QActionGroup(mnuDetectChanges);
+    states->setExclusive(true);
+    for (const auto &[detection, caption] :
+         {std::pair{ChangeDetection::Off, "Off"}, std::pair{ChangeDetection::Bytes, "When the bytes change"},
+          std::pair{ChangeDetection::Picture, "When the picture visibly changes"}}) {
+        QAction *item = mnuDetectChanges->addAction(QString::fromLatin1(caption));
+        item->setObjectName(QStringLiteral("mnuDetectChangesItem"));
+        item->setCheckable(true);
+        item->setData(int(detection));
+        states->addAction(item);
+        connect(item, &QAction::triggered, this, [this, chosen = detection] { setChangeDetection(chosen); });
+    }
+    const ChangeDetection stored = readChangeDetectionSetting();
+    frmCams->setChangeDetection(stored);
+    for (QAction *item : mnuDetectChanges->actions())
+        item->setChecked(item->data().toInt() == int(stored));
+}
+
+void MainWindow::setChangeDetection(ChangeDetection detection)
+{
+    frmCams->setChangeDetection(detection);
+    for (QAction *item : mnuDetectChanges->actions())
+        item->setChecked(item->data().toInt() == int(detection));
+    writeChangeDetectionSetting(detection);
 }
 
 void MainWindow::connectCommands()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/sharedstate.h"
+#include "slots/changedetection.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -65,6 +66,10 @@ public:
     void openCameraWall();
     WallWindow *cameraWall() const;
 
+    // Cams, "Detect changes without a server date": how the slots tell a new picture from a
+    // reply without a "Last-Modified:" line; checked in the submenu and kept with the settings.
+    void setChangeDetection(ChangeDetection detection);
+
     // "Webcams" column: the 24 slots (other classes call its methods; its widgets are its own).
     SlotPane *frmCams = nullptr;
 
@@ -114,6 +119,7 @@ private:
     std::array<QAction *, kHelpItemCount> mnuHelpItem{};
     QAction *mnuCamWall = nullptr; // after the indexed group, which keeps its indexes
     RetentionMenu *mnuCamKeep = nullptr; // "Keep Saved Pictures"
+    QMenu *mnuDetectChanges = nullptr; // its three states, checkable, one at a time
 
     SharedState m_state;
     std::unique_ptr<ListCommands> m_listCommands;

@@ -84,6 +84,10 @@ public:
     bool pictureChanged = false;
     qint32 refreshSeconds = 30; // kept when a refresh text cannot be read; 30 matches txtRefresh's first text
     qint32 elapsedSeconds = 0;
+    // The body and thumbnail of the last picture the slot's camera gave it: what a reply without
+    // a "Last-Modified:" line is compared with. Cleared when the slot is stopped or opens a camera.
+    QByteArray previousBody;
+    QImage previousThumbnail;
 
 signals:
     void pictureClicked(); // imgCam

@@ -39,6 +39,8 @@ QString FetchOutcome::text() const
     switch (kind) {
     case Kind::PictureReceived:
         return QStringLiteral("picture received");
+    case Kind::NewPicture:
+        return QStringLiteral("new picture (%1)").arg(detail);
     case Kind::NotAPicture:
         return detail.isEmpty() ? QStringLiteral("not a picture")
                                 : QStringLiteral("not a picture (%1)").arg(detail);
@@ -78,6 +80,8 @@ QString FetchOutcome::text() const
         return QStringLiteral("too much received at once by all cameras");
     case Kind::Unfinished:
         return QStringLiteral("reply still arriving when the next fetch began");
+    case Kind::StreamFailed:
+        return detail;
     }
     return {};
 }

@@ -10,6 +10,7 @@ struct FetchOutcome
 {
     enum class Kind {
         PictureReceived,
+        NewPicture, // a picture that counts as new; detail: what decided, e.g. "server date"
         NotAPicture, // detail: the content type, when the reply names one
         ServerAnswered, // detail: status code and reason
         CouldNotConnect, // detail: why
@@ -29,12 +30,13 @@ struct FetchOutcome
         HeaderTooLarge,
         OverBudget, // the replies in flight together held too much
         Unfinished, // the reply was still arriving when the next fetch began
+        StreamFailed, // a picture stream gave no picture; detail: the whole phrase
     };
     Kind kind = Kind::PictureReceived;
     QString detail;
     QString libraryText{}; // the network library's own words for a failure, when it had any
 
-    bool failed() const { return kind != Kind::PictureReceived; }
+    bool failed() const { return kind != Kind::PictureReceived && kind != Kind::NewPicture; }
     // In plain words, e.g. "server answered 404 Not Found".
     QString text() const;
     // The camera's name, then the text, then the library's words in brackets when they add

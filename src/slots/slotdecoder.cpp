@@ -25,6 +25,14 @@ int decodePriority(const QByteArray &bytes)
     return -std::bit_width(quint64(size.width()) * quint64(size.height()));
 }
 
+std::optional<SlotPicture> decodeJob(const QByteArray &body, const PictureSizes &sizes, bool thumbnail)
+{
+    std::optional<SlotPicture> picture = SlotPicture::decode(body, sizes);
+    if (picture && thumbnail)
+        picture->makeThumbnail();
+    return picture;
+}
+
 } // namespace
 
 SlotDecoder::SlotDecoder(QObject *parent)
@@ -40,7 +48,7 @@ void SlotDecoder::decode(Job job)
 {
     if (m_inline) {
         drop();
-        const std::optional<SlotPicture> picture = SlotPicture::decode(job.body, job.sizes);
+        const std::optional<SlotPicture> picture = decodeJob(job.body, job.sizes, job.thumbnail);
         emit decoded(job, picture);
         return;
     }
@@ -65,11 +73,12 @@ void SlotDecoder::drop()
 void SlotDecoder::run(Job job)
 {
     m_running = true;
-    m_watcher.setFuture(
-        QtConcurrent::task([body = job.body, sizes = job.sizes] { return SlotPicture::decode(body, sizes); })
-            .withPriority(decodePriority(job.body))
-            .onThreadPool(*pictureWorkers())
-            .spawn());
+    m_watcher.setFuture(QtConcurrent::task([body = job.body, sizes = job.sizes, thumbnail = job.thumbnail] {
+                            return decodeJob(body, sizes, thumbnail);
+                        })
+                            .withPriority(decodePriority(job.body))
+                            .onThreadPool(*pictureWorkers())
+                            .spawn());
     m_current = std::move(job);
 }
 

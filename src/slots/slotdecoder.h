@@ -29,6 +29,7 @@ public:
         PictureSizes sizes; // the picture is decoded straight to these
         quint64 fetch = 0; // which of the slot's fetches the reply ended
         QDateTime received; // when the reply ended, the picture's moment
+        bool thumbnail = false; // the picture's thumbnail is made too (SlotPicture::makeThumbnail)
     };
 
     explicit SlotDecoder(QObject *parent = nullptr);

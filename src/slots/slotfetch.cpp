@@ -2,6 +2,7 @@
 
 #include "slots/connectionphrases.h"
 #include "slots/httprequest.h"
+#include "slots/multipartreader.h"
 #include "slots/redirect.h"
 #include "slots/replybudget.h"
 #include "slots/replyheader.h"
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <utility>
 
@@ -24,6 +26,11 @@ constexpr int kCnonceBytes = 16;
 // A fetch replaced with no more than this left of its stall limit is reported as stalled: the
 // slot's refresh ends both at nearly the same moment.
 constexpr std::chrono::milliseconds kStallSlack{1000};
+// A picture stream is read part by part as it arrives; sent in chunks it would need de-chunking
+// on the way, which cameras do not ask for.
+constexpr char kChunkedStreamPhrase[] = "picture stream sent in chunks";
+// A body compared with the shown one is read in pieces of this size.
+constexpr qsizetype kComparePiece = qsizetype(64) * 1024;
 
 qint32 clampedCount(qint64 bytes)
 {
@@ -71,6 +78,10 @@ void SlotFetch::abandon()
     m_headerEnd = -1; // nothing is left to split
     m_declaredBodyLength.reset();
     m_headerScan.reset();
+    m_stream.reset();
+    m_streamBytes = 0;
+    m_shownBody = QByteArray();
+    m_matched.reset();
     recordHeld(0);
     detachSocket();
 }
@@ -92,7 +103,7 @@ bool SlotFetch::makeRoom(qint64 moreBytes)
 {
     if (m_budget == nullptr)
         return true;
-    const QList<SlotFetch *> victims = m_budget->makeRoom(this, m_replyBuffer.size() + moreBytes);
+    const QList<SlotFetch *> victims = m_budget->makeRoom(this, heldBytes() + moreBytes);
     bool keep = true;
     for (SlotFetch *victim : victims) {
         if (victim == this)
@@ -129,7 +140,7 @@ QString SlotFetch::stallSeconds() const
     return QString::number(std::chrono::round<std::chrono::seconds>(m_stallLimit).count());
 }
 
-bool SlotFetch::start(const QString &address)
+bool SlotFetch::start(const QString &address, const QByteArray &shownBody)
 {
     if (m_socket != nullptr && !m_replyEnded) {
         // A server that drips its reply, or never ends it, would otherwise go unnoticed forever.
@@ -144,6 +155,7 @@ bool SlotFetch::start(const QString &address)
     if (split.status != AddressSplit::Status::Ok)
         return false;
     m_target = split.address;
+    m_shownBody = shownBody;
     m_redirects = 0;
     m_challengesAnswered = 0;
     resetReply();
@@ -163,6 +175,9 @@ void SlotFetch::resetReply()
     m_headerEnd = -1;
     m_declaredBodyLength.reset();
     m_headerScan.reset();
+    m_stream.reset();
+    m_streamBytes = 0;
+    m_matched.reset();
 }
 
 void SlotFetch::connectTo(const CamAddress &target)
@@ -283,7 +298,7 @@ void SlotFetch::sendRequest()
 
 bool SlotFetch::fits(qint64 moreBytes) const
 {
-    return moreBytes <= m_replySizeLimit - m_replyBuffer.size();
+    return moreBytes <= m_replySizeLimit - m_replyBuffer.size() - m_matched.value_or(0);
 }
 
 std::optional<int> SlotFetch::receive(qint32 bytesTotal)
@@ -293,7 +308,7 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
         return std::nullopt;
     const qint64 available = m_socket->bytesAvailable();
     const qint64 waiting = std::min<qint64>(available, HttpProtocol::kMaxReadPerEvent);
-    if (!fits(waiting)) {
+    if (!m_stream && !fits(waiting)) {
         fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
@@ -311,6 +326,29 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
             },
             Qt::QueuedConnection);
     }
+    if (m_stream) {
+        QByteArray bytes(waiting, Qt::Uninitialized);
+        bytes.truncate(std::max<qint64>(m_socket->read(bytes.data(), waiting), 0));
+        m_streamBytes += bytes.size();
+        m_bytesReceived = clampedCount(static_cast<qint64>(m_bytesReceived) + bytes.size());
+        feedStream(bytes);
+        return std::nullopt; // a stream has no length to show progress against
+    }
+    if (m_matched) {
+        // Compared piece by piece with the shown body; nothing is stored while it matches.
+        std::array<char, kComparePiece> piece{};
+        qint64 got = 0;
+        while (got < waiting) {
+            const qint64 read = m_socket->read(piece.data(), std::min<qint64>(kComparePiece, waiting - got));
+            if (read <= 0)
+                break;
+            got += read;
+            if (!takeBody(QByteArrayView(piece.data(), read)))
+                return std::nullopt;
+        }
+        recordHeld(m_replyBuffer.size());
+        return countAndScan(clampedCount(got));
+    }
     // Read straight into the reply's own storage: one copy per byte.
     const qsizetype before = m_replyBuffer.size();
     m_replyBuffer.resize(before + waiting);
@@ -326,9 +364,8 @@ std::optional<int> SlotFetch::receiveBytes(QByteArrayView bytes)
         fail(FetchOutcome::Kind::ReplyTooLarge);
         return std::nullopt;
     }
-    if (!makeRoom(bytes.size()))
+    if (!makeRoom(bytes.size()) || !takeBody(bytes))
         return std::nullopt;
-    m_replyBuffer.append(bytes);
     recordHeld(m_replyBuffer.size());
     return countAndScan(clampedCount(bytes.size()));
 }
@@ -363,14 +400,119 @@ std::optional<int> SlotFetch::countAndScan(qint32 bytesTotal)
     // Compared before adding: a declared length near the 64-bit limit must not overflow the sum.
     const qint64 headerBytes = headerEnd + HttpProtocol::kHeaderEnd.size();
     m_declaredBodyLength = declaredBodyLength(headerBlock); // read once; every later event asks
-    if (m_declaredBodyLength && *m_declaredBodyLength <= m_replySizeLimit - headerBytes) {
+    matchShownBody();
+    if (!m_matched && m_declaredBodyLength && *m_declaredBodyLength <= m_replySizeLimit - headerBytes) {
         const qint64 whole = headerBytes + *m_declaredBodyLength;
         if (whole > m_replyBuffer.capacity())
             m_replyBuffer.reserve(whole);
     }
-    if (!answerHeader())
+    if (!answerHeader() && !beginStream())
         completeWhenWhole();
     return std::nullopt;
+}
+
+void SlotFetch::matchShownBody()
+{
+    const QByteArrayView header = QByteArrayView(m_replyBuffer).first(m_headerEnd);
+    if (m_shownBody.isEmpty() || isChunkedHeader(header) || MultipartReader::isStreamHeader(header) ||
+        (m_declaredBodyLength && *m_declaredBodyLength != m_shownBody.size()))
+        return;
+    const qsizetype bodyStart = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    const QByteArrayView early = QByteArrayView(m_replyBuffer).sliced(bodyStart);
+    if (early.size() > m_shownBody.size() || QByteArrayView(m_shownBody).first(early.size()) != early)
+        return;
+    m_matched = early.size();
+    m_replyBuffer.truncate(bodyStart);
+    recordHeld(m_replyBuffer.size());
+}
+
+bool SlotFetch::takeBody(QByteArrayView bytes)
+{
+    if (!m_matched) {
+        m_replyBuffer.append(bytes);
+        return true;
+    }
+    const qsizetype at = *m_matched;
+    if (bytes.size() <= m_shownBody.size() - at &&
+        QByteArrayView(m_shownBody).sliced(at, bytes.size()) == bytes) {
+        *m_matched += bytes.size();
+        return true;
+    }
+    // Other bytes: the body is stored from here on, its start taken from the shown one.
+    m_matched.reset();
+    if (!makeRoom(at))
+        return false;
+    const qsizetype bodyStart = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    qint64 whole = bodyStart + at + bytes.size();
+    if (m_declaredBodyLength && *m_declaredBodyLength <= m_replySizeLimit - bodyStart)
+        whole = std::max<qint64>(whole, bodyStart + *m_declaredBodyLength);
+    m_replyBuffer.reserve(whole);
+    m_replyBuffer.append(QByteArrayView(m_shownBody).first(at));
+    m_replyBuffer.append(bytes);
+    recordHeld(m_replyBuffer.size());
+    return true;
+}
+
+qsizetype SlotFetch::bodyLength() const
+{
+    return m_matched ? *m_matched : m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size();
+}
+
+qsizetype SlotFetch::heldBytes() const
+{
+    return m_replyBuffer.size() + (m_stream ? m_stream->heldBytes() : 0);
+}
+
+bool SlotFetch::beginStream()
+{
+    if (m_socket == nullptr)
+        return false; // bytes handed in by hand: the caller handles the reply as it is
+    const QByteArrayView header = QByteArrayView(m_replyBuffer).first(m_headerEnd);
+    if (!MultipartReader::isStreamHeader(header))
+        return false;
+    if (isChunkedHeader(header)) {
+        fail(FetchOutcome::Kind::StreamFailed, QString::fromLatin1(kChunkedStreamPhrase));
+        return true;
+    }
+    m_stream =
+        std::make_unique<MultipartReader>(headerValues(header, "Content-Type").value(0), m_replySizeLimit);
+    // The reply buffer keeps the header block; the body goes to the reader.
+    const qsizetype bodyStart = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    const QByteArray body = m_replyBuffer.sliced(bodyStart);
+    m_replyBuffer.truncate(bodyStart);
+    m_replyBuffer.squeeze();
+    m_streamBytes = body.size();
+    feedStream(body);
+    return true;
+}
+
+void SlotFetch::feedStream(QByteArrayView bytes)
+{
+    const MultipartReader::Status status = m_stream->feed(bytes);
+    recordHeld(heldBytes());
+    if (status == MultipartReader::Status::Bad)
+        fail(FetchOutcome::Kind::StreamFailed, MultipartReader::problemText(m_stream->problem()));
+    else if (status == MultipartReader::Status::Done)
+        endStream();
+    else if (m_streamBytes > m_replySizeLimit) // more than a reply may be, and still no picture
+        fail(FetchOutcome::Kind::ReplyTooLarge);
+}
+
+void SlotFetch::endStream()
+{
+    const QByteArray header = MultipartReader::partReplyHeader(
+        QByteArrayView(m_replyBuffer).first(m_headerEnd), m_stream->partHeader());
+    QByteArray reply = header;
+    reply.append(HttpProtocol::kHeaderEnd);
+    reply.append(m_stream->partBody());
+    m_stream.reset();
+    m_replyBuffer = std::move(reply);
+    m_headerEnd = header.size();
+    m_contentLength = contentLengthOf(header);
+    m_declaredBodyLength = declaredBodyLength(header);
+    recordHeld(m_replyBuffer.size());
+    detachSocket(); // the slot ends the stream: the next fetch asks for a new picture
+    finishSoon();
 }
 
 bool SlotFetch::answerHeader()
@@ -425,11 +567,14 @@ void SlotFetch::completeWhenWhole()
     // that has reached its valid Content-Length is the whole reply.
     if (m_socket == nullptr)
         return;
-    if (!m_declaredBodyLength ||
-        m_replyBuffer.size() - m_headerEnd - HttpProtocol::kHeaderEnd.size() < *m_declaredBodyLength)
+    if (!m_declaredBodyLength || bodyLength() < *m_declaredBodyLength)
         return;
     detachSocket();
-    // After the data event's own work (the progress bar), as at the server's close.
+    finishSoon();
+}
+
+void SlotFetch::finishSoon()
+{
     QMetaObject::invokeMethod(
         this,
         [this, generation = m_generation] {
@@ -450,23 +595,46 @@ void SlotFetch::onDisconnected(QSslSocket *socket)
             break;
         left = now;
     }
-    if (m_socket == socket) {
-        m_stallTimer->stop();
-        m_replyEnded = true;
-        emit replyFinished();
+    if (m_socket != socket)
+        return;
+    m_stallTimer->stop();
+    m_replyEnded = true;
+    if (m_stream) {
+        // A part without a length may end at the close; anything else is a stream cut short.
+        if (m_stream->close() == MultipartReader::Status::Done)
+            endStream();
+        else
+            fail(FetchOutcome::Kind::StreamFailed, MultipartReader::problemText(m_stream->problem()));
+        return;
     }
+    emit replyFinished();
 }
 
 FinishedReply SlotFetch::finish()
 {
     FinishedReply reply;
     recordHeld(0); // the reply has arrived: what it holds is the slot's now
+    const QByteArray shown = std::exchange(m_shownBody, QByteArray()); // not held past the reply
     if (m_headerEnd < 0)
         return reply;
     reply.hasHeader = true;
     reply.headerBlock = m_replyBuffer.first(m_headerEnd);
-    m_replyBuffer.remove(0, m_headerEnd + HttpProtocol::kHeaderEnd.size());
-    m_replyBuffer.squeeze(); // the kept picture holds the body's bytes and no more
+    if (m_matched) {
+        // The shown body's bytes, shared with the shown picture: no copy.
+        const qsizetype matched = *m_matched;
+        m_matched.reset();
+        m_replyBuffer = matched == shown.size() ? shown : shown.first(matched);
+        m_headerEnd = -1;
+        return reply;
+    }
+    // Removing from the front moves no byte: the header's room stays before the body.
+    const qsizetype headerBytes = m_headerEnd + HttpProtocol::kHeaderEnd.size();
+    m_replyBuffer.remove(0, headerBytes);
+    // The kept picture holds the body's bytes and no more than the header's room. A buffer that
+    // grew without a declared length is copied to its size; one reserved for its Content-Length
+    // is not (a copy of a large body costs more than the rest of an unchanged reply's handling).
+    if (m_replyBuffer.capacity() - m_replyBuffer.size() > headerBytes)
+        m_replyBuffer.squeeze();
     m_headerEnd = -1;
     return reply;
 }

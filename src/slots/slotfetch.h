@@ -16,8 +16,10 @@
 #include <QString>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
+class MultipartReader;
 class QSslSocket;
 class QTimer;
 class ReplyBudget;
@@ -33,8 +35,11 @@ struct FinishedReply
 // carrying one GET request, and the reply gathered until the server closes it or the body has
 // reached its Content-Length. It owns the socket, the reply buffer, the header-end scan and the
 // counters. Redirects and password challenges are answered on fresh connections inside the one
-// fetch. Its signals report the current fetch only: a fetch that is abandoned, or replaced by a
-// new start, raises nothing more.
+// fetch. A reply that is a picture stream ("multipart/x-mixed-replace") is read part by part until
+// its first whole picture part, which then stands as the reply (MultipartReader::partReplyHeader
+// and the part's body): the fetch closes the connection and the reply is finished as at a
+// server's close. Its signals report the current fetch only: a fetch that is abandoned, or
+// replaced by a new start, raises nothing more.
 class SlotFetch : public QObject
 {
     Q_OBJECT
@@ -51,7 +56,9 @@ public:
     // is reset and, when the address names a host, the connection begins (true). A running fetch
     // whose reply has not ended is reported as failed first: as unanswered when it had received
     // nothing for about its stall limit, else as unfinished.
-    bool start(const QString &address);
+    // shownBody is the body of the picture the slot shows: a reply that brings it again is compared
+    // with it as it arrives and not stored a second time; finish() then gives shownBody itself.
+    bool start(const QString &address, const QByteArray &shownBody = {});
     // Closes the connection without any further signal and frees the reply buffer at once.
     void abandon();
     // The fetch holds a connection (being made, receiving, or closed by the server) that no
@@ -71,7 +78,8 @@ public:
     std::optional<int> receive(qint32 bytesTotal);
     // The same for bytes that arrived by other means than the socket, as one data event.
     std::optional<int> receiveBytes(QByteArrayView bytes);
-    // At the server's close: splits the reply at its header end; replyBuffer keeps the body alone.
+    // At the server's close (or a picture stream's first picture): splits the reply at its header
+    // end; replyBuffer keeps the body alone.
     FinishedReply finish();
     // The body as it was loaded (de-chunked), kept as the reply buffer in place of the one received.
     void keepBody(const QByteArray &body) { m_replyBuffer = body; }
@@ -131,6 +139,21 @@ private:
     std::optional<int> countAndScan(qint32 bytesTotal);
     bool answerHeader(); // redirect or challenge: true when a new connection took over
     void completeWhenWhole();
+    // After the data event's own work (the progress bar), as at the server's close.
+    void finishSoon();
+    // A picture stream's reply: true when the header names one (its reader then takes the body).
+    bool beginStream();
+    // The stream's next bytes; a picture ends the reply, a stream that gives none fails it.
+    void feedStream(QByteArrayView bytes);
+    void endStream();
+    // The bytes the reply holds now, for the budget: the buffer, and a stream reader's part.
+    qsizetype heldBytes() const;
+    // While the body arrives as the shown body's bytes, they are compared and not stored.
+    void matchShownBody();
+    // The body's next bytes, stored or compared; false when the fetch was given up meanwhile.
+    bool takeBody(QByteArrayView bytes);
+    // What the body holds so far, stored or matched.
+    qsizetype bodyLength() const;
     QByteArray authorization();
     void adoptChallenge(const AuthChallenge &challenge);
     QString stallSeconds() const;
@@ -144,7 +167,11 @@ private:
     qint32 m_contentLength = 0;
     qsizetype m_headerEnd = -1; // where the blank line starts, once seen
     std::optional<qint64> m_declaredBodyLength; // a valid Content-Length, once the header is seen
+    QByteArray m_shownBody; // the body of the picture the slot shows, during a fetch
+    std::optional<qsizetype> m_matched; // while the body so far is the shown body's start: its length
     HeaderEndScanner m_headerScan;
+    std::unique_ptr<MultipartReader> m_stream; // while a picture stream's body is read
+    qint64 m_streamBytes = 0; // of the stream's body read so far
     qsizetype m_replySizeLimit = kMaxReplyBytes;
     ReplyBudget *m_budget = nullptr;
 

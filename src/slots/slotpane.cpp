@@ -6,6 +6,8 @@
 #include "common/sharedstate.h"
 #include "slots/cameraslot.h"
 #include "slots/fetchoutcome.h"
+#include "slots/picturechange.h"
+#include "slots/picturereuse.h"
 #include "slots/refreshschedule.h"
 #include "slots/replybody.h"
 #include "slots/replybudget.h"
@@ -236,6 +238,8 @@ void SlotPane::loadCam(qint16 Index, const QString &name, const QString &address
     s->show();
     s->setCamera(name, address, refreshText);
     s->clearFetchOutcome();
+    s->previousBody = QByteArray(); // this camera's first picture is no new one
+    s->previousThumbnail = QImage();
     cmdStart_Click(Index);
 }
 
@@ -264,7 +268,10 @@ void SlotPane::cmdStart_Click(qint16 Index)
     // Abandons the running fetch; a bad address ends the start there: the indicator stays and
     // the timer tries again.
     s->fetch()->setStallLimit(stallLimit(s->refreshSeconds));
-    if (!s->fetch()->start(s->address()))
+    // The bytes the slot shows: a reply bringing them again is compared, not stored twice.
+    const SlotPicture &shown = s->picture();
+    if (!s->fetch()->start(s->address(),
+                           shown.kind() == SlotPicture::Kind::Camera ? shown.bytes() : QByteArray()))
         reportOutcome(Index, FetchOutcome{FetchOutcome::Kind::BadAddress, {}});
 }
 
@@ -291,8 +298,21 @@ void SlotPane::wsCam_Close(qint16 Index)
     if (isPictureHeader(reply.headerBlock)) {
         if (const std::optional<QByteArray> body = loadableBody(reply.headerBlock, fetch->replyBuffer())) {
             fetch->keepBody(*body);
-            s->decoder()->decode({reply.headerBlock, *body, decodeSizes(Index), fetch->startCount(),
-                                  QDateTime::currentDateTime()});
+            const PictureSizes sizes = decodeSizes(Index);
+            // The bytes the slot shows, byte for byte: the picture is kept, undecoded, and the
+            // rest of the handling runs as for a decoded one.
+            if (std::optional<SlotPicture> kept = unchangedPicture(s->picture(), *body, sizes.slot)) {
+                // A view image for a box no view shows any more is not held on to; a view that
+                // shows the picture in another box decodes it for itself, as it would anyway.
+                if (kept->viewBox() != sizes.viewBox)
+                    kept->keepViewImage(SlotPicture());
+                kept->setReceived(QDateTime::currentDateTime()); // this reply's moment, for a save
+                s->decoder()->drop(); // this reply is newer than any still decoding
+                completeReply(Index, fetch->startCount(), reply.headerBlock, std::move(kept));
+                return;
+            }
+            s->decoder()->decode({reply.headerBlock, *body, sizes, fetch->startCount(),
+                                  QDateTime::currentDateTime(), m_changeDetection == ChangeDetection::Picture});
             return;
         }
     }
@@ -306,21 +326,19 @@ void SlotPane::completeReply(qint16 Index, quint64 fetch, const QByteArray &head
     CameraSlot *s = slot(Index);
     const bool indicatorDone = fetch == s->fetch()->startCount();
     bool loaded = false;
+    ChangeReason change = ChangeReason::None;
     if (isPictureHeader(headerBlock)) {
         // A picture that cannot be loaded leaves the slot with the picture it shows and the
         // dates that go with it.
-        s->pictureChanged = false;
         loaded = picture.has_value();
         if (picture) {
-            const LastModifiedCheck check = checkLastModified(headerBlock, s->lastModified);
-            s->pictureChanged = check.pictureChanged;
-            if (check.hasLine) {
-                s->setUpdatedText(check.updatedText);
-                s->lastModified = check.lastModified;
-                if (check.stampRefreshed)
-                    s->setRefreshedText(DateTimeStampText(QDateTime::currentDateTime()));
-            }
+            // Made on the workers with the decode; a picture kept or decoded before the rule
+            // was chosen has none yet (a small picture's, made here at once).
+            if (m_changeDetection == ChangeDetection::Picture && picture->thumbnail().isNull())
+                picture->makeThumbnail();
+            change = judgeChange(s, headerBlock, *picture);
         }
+        s->pictureChanged = change != ChangeReason::None;
 
         // Drawing is suspended for the slot's picture only. Releasing a lock repaints all it
         // covered, and the picture is what a reply changes; locking the whole window made every
@@ -344,10 +362,41 @@ void SlotPane::completeReply(qint16 Index, quint64 fetch, const QByteArray &head
         s->lockPicture(false);
     }
 
-    reportOutcome(Index, replyOutcome(headerBlock, loaded, s->fetch()->carriesCredentials()));
+    FetchOutcome outcome = replyOutcome(headerBlock, loaded, s->fetch()->carriesCredentials());
+    if (change != ChangeReason::None)
+        outcome = FetchOutcome{FetchOutcome::Kind::NewPicture, changeReasonDetail(change)};
+    reportOutcome(Index, outcome);
     if (Index == m_state.intDetailSlot)
         emit detailReplyHandled(Index);
     emit replyHandled(Index);
+}
+
+ChangeReason SlotPane::judgeChange(CameraSlot *s, const QByteArray &headerBlock, const SlotPicture &picture)
+{
+    const LastModifiedCheck check = checkLastModified(headerBlock, s->lastModified);
+    ChangeFacts facts{check.hasLine, check.pictureChanged};
+    // The bytes and the thumbnails are compared only when the rule asks for them.
+    if (!check.hasLine && m_changeDetection != ChangeDetection::Off) {
+        facts.hasPrevious = !s->previousBody.isEmpty();
+        facts.bytesDiffer = s->previousBody != picture.bytes();
+        facts.visiblyChanged = m_changeDetection == ChangeDetection::Picture && facts.bytesDiffer &&
+            PictureChange::isVisibleChange(s->previousThumbnail, picture.thumbnail());
+    }
+    const ChangeReason change = changeReason(m_changeDetection, facts);
+    if (check.hasLine) {
+        s->setUpdatedText(check.updatedText);
+        s->lastModified = check.lastModified;
+    }
+    // A date seen for the first time, or a new picture by any rule, is when the slot last saw
+    // a new picture.
+    if (check.stampRefreshed || change != ChangeReason::None)
+        s->setRefreshedText(DateTimeStampText(QDateTime::currentDateTime()));
+    // Shared with the picture (no copy); kept only while a rule compares it: once auto-save shows
+    // the picture as saved, it would hold a second body.
+    const bool compared = m_changeDetection != ChangeDetection::Off;
+    s->previousBody = compared ? picture.bytes() : QByteArray();
+    s->previousThumbnail = compared ? picture.thumbnail() : QImage();
+    return change;
 }
 
 void SlotPane::wsCam_Error(qint16 Index, const FetchOutcome &outcome)
@@ -397,6 +446,8 @@ void SlotPane::cmdStop_Click(qint16 Index)
     s->setPicture(SlotPicture());
     s->setIndicatorShown(false);
     s->lockPicture(false);
+    s->previousBody = QByteArray();
+    s->previousThumbnail = QImage();
     s->clearFetchOutcome();
     s->setTitle(QStringLiteral("[webcam]"));
     const bool held = !s->isHidden();

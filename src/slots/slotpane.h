@@ -1,5 +1,6 @@
 #pragma once
 
+#include "slots/changedetection.h"
 #include "slots/slotchange.h"
 #include "slots/slotpicture.h"
 
@@ -77,6 +78,11 @@ public:
     // picture is back; with inline decoding the whole reply is handled at the server's close.
     void setInlineDecoding(bool inlineDecoding);
 
+    // How the slots tell a new picture from a reply without a "Last-Modified:" line (Off: they
+    // do not); from the next reply on.
+    void setChangeDetection(ChangeDetection detection) { m_changeDetection = detection; }
+    ChangeDetection changeDetection() const { return m_changeDetection; }
+
     // What the replies in flight of all slots may hold together.
     ReplyBudget &replyBudget() const { return *m_replyBudget; }
 
@@ -131,6 +137,9 @@ private:
     void completeReply(qint16 Index, quint64 fetch, const QByteArray &headerBlock,
                        std::optional<SlotPicture> picture);
     void reportOutcome(qint16 Index, const FetchOutcome &outcome);
+    // Whether a loaded picture is new, and why; stamps and stores the slot's dates and keeps the
+    // picture's body and thumbnail for the next reply.
+    ChangeReason judgeChange(CameraSlot *s, const QByteArray &headerBlock, const SlotPicture &picture);
 
     SharedState &m_state;
     QWidget *m_picWindowOuter = nullptr;
@@ -139,4 +148,5 @@ private:
     std::array<CameraSlot *, kSlotCount> m_slots{};
     std::unique_ptr<ReplyBudget> m_replyBudget;
     std::array<QSize, kSlotCount> m_viewBoxes{};
+    ChangeDetection m_changeDetection = ChangeDetection::Off;
 };

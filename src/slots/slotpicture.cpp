@@ -2,6 +2,7 @@
 
 #include "common/devicepicture.h"
 #include "common/pictures.h"
+#include "slots/picturechange.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -31,6 +32,8 @@ bool fitsAllocationLimit(const QSize &natural)
     const qint64 bytes = static_cast<qint64>(natural.width()) * natural.height() * kBytesPerPixel;
     return bytes <= static_cast<qint64>(limitMiB) * kBytesPerMiB;
 }
+
+std::atomic<quint64> g_decodes{0};
 
 quint64 nextSerial()
 {
@@ -72,6 +75,7 @@ QImage read(const QByteArray &bytes, QSize *natural, SizeFor sizeFor)
     const QSize scaledSize = sizeFor(*natural);
     if (scaledSize.isValid() && !scaledSize.isEmpty())
         reader.setScaledSize(scaledSize);
+    g_decodes.fetch_add(1, std::memory_order_relaxed);
     return reader.read();
 }
 
@@ -125,6 +129,16 @@ std::optional<SlotPicture> SlotPicture::decode(const QByteArray &bytes, const Pi
     picture.m_slotImage = std::move(image);
     picture.m_serial = nextSerial();
     return picture;
+}
+
+void SlotPicture::makeThumbnail()
+{
+    m_thumbnail = PictureChange::thumbnail(m_slotImage);
+}
+
+quint64 SlotPicture::decodeCount()
+{
+    return g_decodes.load(std::memory_order_relaxed);
 }
 
 void SlotPicture::keepViewImage(const SlotPicture &other)

@@ -48,6 +48,14 @@ public:
     // Tells one decoded or not-found picture from every other (copies share it); 0 for Blank.
     // Work done on a picture elsewhere checks it to see whether the slot still shows that picture.
     quint64 serial() const { return m_serial; }
+    // The small grey picture a visible change is judged on (PictureChange::thumbnail of the
+    // slot's image), made on the picture workers when the slot judges by the picture; null else.
+    const QImage &thumbnail() const { return m_thumbnail; }
+    void makeThumbnail();
+
+    // How many times this process has decoded a picture's bytes (for the slot, a view or a save).
+    // Tests and benchmarks count the decodes a reply costs.
+    static quint64 decodeCount();
 
     // When the reply that brought the picture ended (local time); invalid when not told.
     const QDateTime &received() const { return m_received; }
@@ -68,6 +76,7 @@ private:
     QSize m_naturalSize;
     QImage m_viewImage;
     QSize m_viewBox;
+    QImage m_thumbnail;
     quint64 m_serial = 0;
     QDateTime m_received;
 };

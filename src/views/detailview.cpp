@@ -333,6 +333,14 @@ void DetailView::loadSlotPicture(int Index, bool reply)
     m_picture = m_pane->picture(Index);
     m_jobs->dropPending(PictureJobQueue::Kind::View); // only the newest picture is worth showing
     const quint64 serial = m_picture.serial();
+    // The picture decoded in full already (a reply with the bytes shown keeps its serial): it is
+    // shown again as it is, after the slot's earlier results.
+    if (m_picture.kind() == SlotPicture::Kind::Camera && serial == m_imageSerial && !m_image.isNull()) {
+        m_jobs->submitStep(Index, [this, Index, serial, image = m_image, reply] {
+            applyPicture(Index, serial, image, reply);
+        });
+        return;
+    }
     if (m_picture.kind() != SlotPicture::Kind::Camera) {
         // Nothing to decode, but it still comes after the slot's earlier results.
         m_jobs->submitStep(Index, [this, Index, serial, image = m_picture.fullImage(), reply] {

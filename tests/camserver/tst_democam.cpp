@@ -1,6 +1,11 @@
+#include "common/sharedstate.h"
 #include "democam/democam.h"
+#include "slots/cameraslot.h"
 #include "slots/multipartreader.h"
 #include "slots/replyheader.h"
+#include "slots/slotfetch.h"
+#include "slots/slotpane.h"
+#include "support/offscreenmain.h"
 
 #include <QImage>
 #include <QTcpSocket>
@@ -63,7 +68,29 @@ private slots:
         QTRY_VERIFY((received += socket.readAll()).count(delimiter) >= 2);
         QCOMPARE(socket.state(), QAbstractSocket::ConnectedState);
     }
+
+    // The demo list's stream camera, opened in a slot as the viewer opens it: each fetch shows the
+    // stream's first picture and ends the connection.
+    void streamInASlot()
+    {
+        DemoCam cam;
+        QVERIFY(cam.listen(0));
+        SharedState state;
+        SlotPane pane(state);
+        QSignalSpy handled(&pane, &SlotPane::replyHandled);
+        pane.loadCam(3, QStringLiteral("Demo Stream Clock"),
+                     QStringLiteral("http://127.0.0.1:%1/stream.mjpg").arg(cam.port()), QStringLiteral("5"));
+        for (int fetch = 1; fetch <= 2; ++fetch) {
+            QTRY_COMPARE_WITH_TIMEOUT(handled.size(), fetch, 10000);
+            CameraSlot *s = pane.slot(3);
+            QCOMPARE(s->picture().kind(), SlotPicture::Kind::Camera);
+            QCOMPARE(s->picture().naturalSize(), QSize(640, 480));
+            QCOMPARE(s->failuresInRow(), 0);
+            QVERIFY(!s->fetch()->hasConnection());
+            pane.cmdRefresh_Click(3);
+        }
+    }
 };
 
-QTEST_MAIN(TestDemoCam)
+VANTORA_WIDGET_TEST_MAIN(TestDemoCam)
 #include "tst_democam.moc"

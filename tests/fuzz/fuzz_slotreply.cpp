@@ -59,11 +59,14 @@ struct Received
     QByteArray body;
 };
 
-Received receiveInPieces(QByteArrayView reply, QByteArrayView sizes, qsizetype sizeLimit)
+// shown: the body of the picture the slot shows, which the reply's body is compared with.
+Received receiveInPieces(QByteArrayView reply, QByteArrayView sizes, qsizetype sizeLimit,
+                         const QByteArray &shown = {})
 {
     SlotFetch fetch;
     if (sizeLimit > 0)
         fetch.setReplySizeLimit(sizeLimit);
+    fetch.start(QStringLiteral("/p.jpg"), shown); // no host: nothing connects
     Received got;
     QObject::connect(&fetch, &SlotFetch::failed, &fetch, [&got](const FetchOutcome &outcome) {
         got.failed = true;
@@ -195,7 +198,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const qsizetype bodyStart = headerEnd < 0 ? 0 : headerEnd + HttpProtocol::kHeaderEnd.size();
     const Received whole = receiveInPieces(reply, {}, sizeLimit);
     const Received cut = receiveInPieces(reply, sizes, sizeLimit);
-    for (const Received *got : {&whole, &cut}) {
+    // The same reply while the slot shows its body, or that body with one byte different or one
+    // byte less: received the same, whatever is compared and not stored.
+    const QByteArray body = reply.sliced(bodyStart).toByteArray();
+    QByteArray otherByte = body;
+    if (!otherByte.isEmpty())
+        otherByte[otherByte.size() / 2] = char(otherByte[otherByte.size() / 2] ^ 1);
+    const Received shownAgain = receiveInPieces(reply, sizes, sizeLimit, body);
+    const Received shownOther = receiveInPieces(reply, sizes, sizeLimit, otherByte);
+    const Received shownShorter =
+        receiveInPieces(reply, sizes, sizeLimit, body.chopped(std::min<qsizetype>(1, body.size())));
+    for (const Received *got : {&whole, &cut, &shownAgain, &shownOther, &shownShorter}) {
         FUZZ_CHECK(got->failed == tooLarge);
         FUZZ_CHECK(!got->failed || got->failure == FetchOutcome::Kind::ReplyTooLarge);
         if (tooLarge)

@@ -15,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -52,6 +53,43 @@ private slots:
         m_window->findChild<InternetClock *>()->setServer(QStringLiteral("127.0.0.1"), m_daytime.port());
         m_window->Form_Load();
         m_window->show();
+    }
+
+    // Cams, "Detect changes without a server date": three states, one checked at a time, off at
+    // first; the one chosen reaches the slots and is there again at the next start.
+    void changeDetectionSetting()
+    {
+        const auto states = [this] { return m_window->findChild<QMenu *>("mnuDetectChanges")->actions(); };
+        const auto checked = [&states] {
+            QList<int> shown;
+            for (const QAction *item : states()) {
+                if (item->isChecked())
+                    shown.append(item->data().toInt());
+            }
+            return shown;
+        };
+        auto *menu = m_window->findChild<QMenu *>("mnuDetectChanges");
+        QVERIFY(m_window->findChild<QMenu *>("mnuCam")->actions().contains(menu->menuAction()));
+        QCOMPARE(menu->title(), QStringLiteral("Detect changes without a server date"));
+        QCOMPARE(states().size(), 3);
+        QCOMPARE(checked(), QList<int>{int(ChangeDetection::Off)});
+        QCOMPARE(m_window->frmCams->changeDetection(), ChangeDetection::Off);
+        for (const ChangeDetection chosen : {ChangeDetection::Picture, ChangeDetection::Bytes}) {
+            for (QAction *item : states()) {
+                if (item->data().toInt() == int(chosen))
+                    item->trigger();
+            }
+            QCOMPARE(checked(), QList<int>{int(chosen)});
+            QCOMPARE(m_window->frmCams->changeDetection(), chosen);
+        }
+        m_window = std::make_unique<MainWindow>(); // the next start
+        QCOMPARE(checked(), QList<int>{int(ChangeDetection::Bytes)});
+        QCOMPARE(m_window->frmCams->changeDetection(), ChangeDetection::Bytes);
+        m_window->setChangeDetection(ChangeDetection::Off); // as the other tests expect
+        QCOMPARE(QSettings(QStringLiteral("Vantora"), QStringLiteral("Vantora"))
+                     .value(QStringLiteral("Settings/detectChanges"))
+                     .toString(),
+                 QStringLiteral("off"));
     }
 
     void commandsReachTheirTargets_data()

@@ -497,6 +497,35 @@ private slots:
         QCOMPARE(camFiles().size(), fails ? 0 : 1);
     }
 
+    // A reply with the bytes shown is decoded neither for the slot nor for the detail and
+    // full-screen views; both still take the reply (indicator, texts) and follow the next picture.
+    void sameBytesNotDecodedByTheViews()
+    {
+        show(0);
+        find<QPushButton>("Command3")->click();
+        QWidget *form6 = TestWindows::visibleWindow("Form6");
+        QVERIFY(form6 != nullptr);
+        auto *image1 = form6->findChild<StretchImage *>("Image1");
+        QWidget *indicator = form6->findChild<QWidget *>("picrefresh");
+        QTRY_COMPARE(image1->image().size(), QSize(320, 240));
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        const quint64 serial = pane()->picture(0).serial();
+        const quint64 decodes = SlotPicture::decodeCount();
+        fetch(0); // the same bytes, a new date
+        QTRY_VERIFY(view()->pictureJobs()->isIdle());
+        QCOMPARE(SlotPicture::decodeCount(), decodes);
+        QCOMPARE(pane()->picture(0).serial(), serial);
+        QVERIFY(indicator->isHidden());
+        QCOMPARE(image1->image().size(), QSize(320, 240));
+        QCOMPARE(imgMain()->image().size(), QSize(320, 240));
+        QCOMPARE(find<QLabel>("lblLastChanged")->text(), pane()->updatedText(0));
+        m_sizes["/alpha.jpg"] = QSize(400, 300);
+        fetch(0);
+        QTRY_COMPARE(image1->image().size(), QSize(400, 300));
+        QCOMPARE(imgMain()->image().size(), QSize(400, 300));
+        QCOMPARE(SlotPicture::decodeCount(), decodes + 2); // the slot's, then the views' one
+    }
+
     // Escape closes the full-screen view as a click does; other keys leave it.
     void fullScreenViewClosesOnEscape_data()
     {

@@ -4,6 +4,7 @@
 #include "slots/httpauth.h"
 #include "slots/httpprotocol.h"
 #include "slots/replybudget.h"
+#include "slots/replyheader.h"
 #include "slots/slotfetch.h"
 #include "support/testca.h"
 
@@ -71,6 +72,22 @@ class TestSlotFetch : public QObject
     QString local(const QByteArray &path) const
     {
         return QStringLiteral("http://127.0.0.1:%1").arg(m_server.port()) + QString::fromUtf8(path);
+    }
+
+    // A picture stream's reply header: its Content-Type with the boundary parameter as given.
+    static QByteArray streamHeader(const QByteArray &boundaryParameter, const QByteArray &more = {})
+    {
+        return "HTTP/1.1 200 OK\r\nContent-Type: multipart/x-mixed-replace; " + boundaryParameter + "\r\n" +
+            more + "\r\n";
+    }
+    // One part: its delimiter line, header lines, blank line and body, with the line end after it.
+    static QByteArray part(const QByteArray &delimiter, const QByteArray &type, const QByteArray &body,
+                           bool withLength)
+    {
+        QByteArray bytes = delimiter + "\r\nContent-Type: " + type + "\r\n";
+        if (withLength)
+            bytes += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        return bytes + "X-Part: yes\r\n\r\n" + body + "\r\n";
     }
 
 private slots:
@@ -166,7 +183,8 @@ private slots:
         m_fetch->receiveBytes(body.sliced(100));
         m_fetch->finish();
         QCOMPARE(m_fetch->replyBuffer(), body);
-        QCOMPARE(m_fetch->replyBuffer().capacity(), body.size()); // the body's bytes and no spare room
+        // The body's bytes and no spare room but the header's, which is not copied away.
+        QVERIFY(m_fetch->replyBuffer().capacity() <= header.size() + body.size());
     }
 
     void givenUpForSize_data()
@@ -262,6 +280,193 @@ private slots:
         QCOMPARE(m_progress.last(), 100);
         f->finish();
         QCOMPARE(f->replyBuffer(), body);
+    }
+
+    // A reply that brings the body the slot shows is compared as it arrives and not stored again:
+    // its body is the shown one, shared. Any other body arrives byte for byte as sent.
+    void shownBodyNotStoredAgain_data()
+    {
+        QTest::addColumn<QByteArray>("body"); // sent after the header
+        QTest::addColumn<QByteArray>("header"); // the header lines besides the Content-Type
+        QTest::addColumn<int>("pieces"); // the body in this many writes
+        QTest::addColumn<bool>("shared"); // the finished body is the shown body's own storage
+        const QByteArray shown = TestPictures::jpeg(320, 240);
+        const auto length = [](const QByteArray &body) {
+            return "Content-Length: " + QByteArray::number(body.size());
+        };
+        QByteArray middle = shown;
+        middle[middle.size() / 2] = char(middle[middle.size() / 2] ^ 1);
+        QByteArray first = shown;
+        first[0] = 'x';
+        QTest::newRow("the shown bytes, with their length") << shown << length(shown) << 1 << true;
+        QTest::newRow("the shown bytes, in pieces, no length") << shown << QByteArray("X-A: b") << 4 << true;
+        QTest::newRow("one byte different in the middle") << middle << length(middle) << 4 << false;
+        QTest::newRow("the first byte different") << first << length(first) << 1 << false;
+        QTest::newRow("the shown bytes and more") << shown + "tail" << QByteArray("X-A: b") << 3 << false;
+        QTest::newRow("cut short") << shown.first(1000) << QByteArray("X-A: b") << 2 << false;
+        QTest::newRow("another length declared") << shown + 'x' << length(shown + 'x') << 2 << false;
+        QTest::newRow("chunked") << QByteArray::number(shown.size(), 16) + "\r\n" + shown + "\r\n0\r\n\r\n"
+                                 << QByteArray("Transfer-Encoding: chunked") << 2 << false;
+    }
+
+    void shownBodyNotStoredAgain()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QByteArray, header);
+        QFETCH(int, pieces);
+        const QByteArray shown = TestPictures::jpeg(320, 240);
+        CamReply reply;
+        reply.bytes = CamServer::httpReply("HTTP/1.1 200 OK", {"Content-Type: image/jpeg", header}, body);
+        const qsizetype bodyStart = reply.bytes.size() - body.size();
+        for (int n = 0; n < pieces; ++n)
+            reply.splitAt.append(bodyStart + body.size() * n / pieces);
+        reply.delayMs = 20;
+        m_server.setReply("/shown.jpg", reply);
+        ReplyBudget budget;
+        m_fetch->setReplyBudget(&budget);
+        const auto unsetBudget = qScopeGuard([this] { m_fetch->setReplyBudget(nullptr); });
+        qsizetype heldMost = 0;
+        connect(m_fetch.get(), &SlotFetch::dataArrived, m_fetch.get(),
+                [&] { heldMost = qMax(heldMost, budget.held()); });
+        QVERIFY(m_fetch->start(local("/shown.jpg"), shown));
+        QVERIFY(m_finished->wait());
+        const FinishedReply finished = m_fetch->finish();
+        QVERIFY(finished.hasHeader);
+        QCOMPARE(m_fetch->replyBuffer(), body);
+        QCOMPARE(m_fetch->bytesReceived(), body.size());
+        QTEST(m_fetch->replyBuffer().constData() == shown.constData(), "shared");
+        QCOMPARE(budget.held(), 0);
+        QFETCH(bool, shared);
+        if (shared)
+            QVERIFY(heldMost < bodyStart + 4096); // the header, never the body
+    }
+
+    // A picture stream ends at its first whole picture part: that part is the reply, the slot
+    // closes the connection, and a stream that gives no picture fails with its reason.
+    void pictureStream_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // sent, then the connection is kept open
+        QTest::addColumn<QList<qsizetype>>("splitAt"); // separate writes, 30 ms apart
+        QTest::addColumn<bool>("closeAtEnd"); // the server closes after the bytes
+        QTest::addColumn<qsizetype>("sizeLimit"); // the reply size limit; 0: the program's own
+        QTest::addColumn<bool>("pictureExpected");
+        QTest::addColumn<QString>("failure"); // the outcome's text when no picture comes
+        const QByteArray jpeg = TestPictures::jpeg(64, 48);
+        const QByteArray next = TestPictures::jpeg(64, 48, Qt::red);
+        const QList<qsizetype> whole;
+        const QString none;
+        QTest::newRow("unquoted boundary, parts with lengths")
+            << streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, true) +
+                part("--frame", "image/jpeg", next, true)
+            << whole << false << qsizetype(0) << true << none;
+        QTest::newRow("quoted boundary, part without length")
+            << streamHeader("boundary=\"a frame\"") + part("--a frame", "image/jpeg", jpeg, false) +
+                "--a frame\r\n"
+            << whole << false << qsizetype(0) << true << none;
+        QTest::newRow("delimiters without the leading dashes")
+            << streamHeader("boundary=frame") + part("frame", "image/jpeg", jpeg, true) + "frame\r\n"
+            << whole << false << qsizetype(0) << true << none;
+        QTest::newRow("a text part before the picture")
+            << streamHeader("boundary=frame") + part("--frame", "text/plain", "hello", false) +
+                part("--frame", "image/jpeg", jpeg, false) + "--frame\r\n"
+            << whole << false << qsizetype(0) << true << none;
+        const QByteArray split =
+            streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, false) + "--frame\r\n";
+        const qsizetype second = split.lastIndexOf("--frame");
+        QTest::newRow("a delimiter split across reads")
+            << split << QList<qsizetype>{second + 3, second + 8} << false << qsizetype(0) << true << none;
+        QTest::newRow("the last part ends at the server's close")
+            << streamHeader("boundary=frame") + part("--frame", "image/jpeg", jpeg, false) + "--frame"
+            << whole << true << qsizetype(0) << true << none;
+        QTest::newRow("never a whole part")
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+                jpeg.first(100)
+            << whole << false << qsizetype(0) << false << QStringLiteral("no answer for 1 s");
+        // The header comes first: a reply's first read that is larger than a reply may be fails as such.
+        const QList<qsizetype> afterHeader{streamHeader("boundary=frame").size()};
+        QTest::newRow("a part larger than a reply may be")
+            << streamHeader("boundary=frame") + part("--frame", "image/jpeg", QByteArray(5000, 'x'), true)
+            << afterHeader << false << qsizetype(4000) << false
+            << QStringLiteral("picture stream part too large");
+        QTest::newRow("a part without length growing past it")
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+                QByteArray(5000, 'x')
+            << afterHeader << false << qsizetype(4000) << false
+            << QStringLiteral("picture stream part too large");
+        QTest::newRow("closed within the picture")
+            << streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+                jpeg.first(100)
+            << whole << true << qsizetype(0) << false
+            << QStringLiteral("picture stream closed before a whole picture");
+        QTest::newRow("ended without a picture")
+            << streamHeader("boundary=frame") + part("--frame", "text/plain", "hello", true) + "--frame--\r\n"
+            << whole << false << qsizetype(0) << false
+            << QStringLiteral("picture stream ended without a picture");
+        QTest::newRow("no boundary") << streamHeader("charset=x") + part("--frame", "image/jpeg", jpeg, true)
+                                     << whole << false << qsizetype(0) << false
+                                     << QStringLiteral("picture stream without a boundary");
+        QTest::newRow("sent in chunks")
+            << streamHeader("boundary=frame", "Transfer-Encoding: chunked\r\n") + "10\r\n--frame\r\n"
+            << whole << false << qsizetype(0) << false << QStringLiteral("picture stream sent in chunks");
+        QTest::newRow("more than a reply may be, without a picture")
+            << streamHeader("boundary=frame") + part("--frame", "text/plain", QByteArray(3000, 't'), true) +
+                part("--frame", "text/plain", QByteArray(3000, 't'), true)
+            << afterHeader << false << qsizetype(4000) << false << QStringLiteral("reply too large");
+    }
+
+    void pictureStream()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<qsizetype>, splitAt);
+        QFETCH(bool, closeAtEnd);
+        QFETCH(qsizetype, sizeLimit);
+        QFETCH(bool, pictureExpected);
+        CamReply reply;
+        reply.bytes = bytes;
+        reply.splitAt = splitAt;
+        reply.delayMs = 30;
+        reply.end = closeAtEnd ? CamReply::End::Close : CamReply::End::KeepOpen;
+        m_server.setReply("/stream.mjpg", reply);
+        if (sizeLimit > 0)
+            m_fetch->setReplySizeLimit(sizeLimit);
+        ReplyBudget budget;
+        m_fetch->setReplyBudget(&budget);
+        const auto unsetBudget = qScopeGuard([this] { m_fetch->setReplyBudget(nullptr); });
+        m_fetch->setStallLimit(std::chrono::seconds(1));
+        QVERIFY(m_fetch->start(local("/stream.mjpg")));
+        QTRY_VERIFY(!m_finished->isEmpty() || !m_failed->isEmpty());
+        QCOMPARE(m_finished->size(), int(pictureExpected));
+        QVERIFY(!m_fetch->hasConnection()); // the slot closed it, or it failed
+        if (!pictureExpected) {
+            QTEST(m_failed->value(0).value(0).value<FetchOutcome>().text(), "failure");
+            QCOMPARE(budget.held(), 0);
+            return;
+        }
+        QCOMPARE(budget.held(), m_fetch->replyBuffer().size()); // the part is held until finished
+        const FinishedReply finished = m_fetch->finish();
+        QCOMPARE(m_fetch->replyBuffer(), TestPictures::jpeg(64, 48));
+        QVERIFY(isPictureHeader(finished.headerBlock));
+        QVERIFY(finished.headerBlock.contains("\r\nX-Part: yes"));
+        QVERIFY(!finished.headerBlock.contains("multipart"));
+        QCOMPARE(budget.held(), 0);
+    }
+
+    // A stream part held by the reader counts against the budget of all replies in flight.
+    void streamPartCountsInTheBudget()
+    {
+        CamReply reply;
+        reply.bytes = streamHeader("boundary=frame") + "--frame\r\nContent-Type: image/jpeg\r\n\r\n" +
+            QByteArray(3000, 'x');
+        reply.end = CamReply::End::KeepOpen;
+        m_server.setReply("/held.mjpg", reply);
+        ReplyBudget budget;
+        m_fetch->setReplyBudget(&budget);
+        const auto unsetBudget = qScopeGuard([this] { m_fetch->setReplyBudget(nullptr); });
+        QVERIFY(m_fetch->start(local("/held.mjpg")));
+        QTRY_VERIFY(budget.held() >= 3000);
+        QVERIFY(m_fetch->replyBuffer().size() < 3000); // the reader holds the part, not the buffer
+        m_fetch->abandon();
+        QCOMPARE(budget.held(), 0);
     }
 
     void secure_data()

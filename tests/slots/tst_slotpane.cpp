@@ -7,6 +7,7 @@
 #include "slots/slotfetch.h"
 #include "slots/slotpane.h"
 #include "support/heldworkers.h"
+#include "support/noisyscene.h"
 #include "support/offscreenmain.h"
 
 #include <QAbstractButton>
@@ -284,6 +285,171 @@ private slots:
         }
         QVERIFY(!drawing);
         QCOMPARE(s->lastModified, QStringLiteral("last-modified: x LAST-MODIFIED: y"));
+    }
+
+    // A reply with the bytes the slot shows is not decoded again; everything else about its
+    // handling is as for a decoded one. One byte different, at the same length, is decoded.
+    void sameBytesNotDecodedAgain_data()
+    {
+        QTest::addColumn<bool>("oneByteDifferent");
+        QTest::addColumn<bool>("newDate");
+        QTest::addColumn<int>("decodes");
+        QTest::addColumn<QStringList>("signalNames");
+        const QStringList loaded{"detailPicture", "detailReply", "reply"};
+        const QStringList changed{"detailPicture", "changed", "detailReply", "reply"};
+        QTest::newRow("the same bytes") << false << false << 0 << loaded;
+        QTest::newRow("the same bytes, a new date") << false << true << 0 << changed;
+        QTest::newRow("the same length, one byte different") << true << false << 1 << loaded;
+    }
+    void sameBytesNotDecodedAgain()
+    {
+        QFETCH(bool, oneByteDifferent);
+        QFETCH(bool, newDate);
+        CameraSlot *s = slot(0); // the detail slot
+        const QByteArray jpeg = TestPictures::jpeg(64, 48);
+        QCOMPARE(jpeg.mid(6, 5), QByteArray("JFIF\0", 5));
+        QByteArray again(jpeg.constData(), jpeg.size()); // received anew, not shared
+        if (oneByteDifferent)
+            again[15] = char(again[15] ^ 1); // the header's pixel density: the same picture
+        complete(0, pictureReply(jpeg, "Last-Modified: " + kDateA));
+        const quint64 serial = s->picture().serial();
+        QStringList seen;
+        for (auto signal : {&SlotPane::detailPictureLoaded, &SlotPane::changedPictureLoaded,
+                            &SlotPane::detailReplyHandled, &SlotPane::replyHandled}) {
+            const char *name = signal == &SlotPane::detailPictureLoaded ? "detailPicture"
+                : signal == &SlotPane::changedPictureLoaded             ? "changed"
+                : signal == &SlotPane::detailReplyHandled               ? "detailReply"
+                                                                        : "reply";
+            connect(m_pane.get(), signal, m_pane.get(), [&seen, name] { seen.append(name); });
+        }
+        s->setRefreshedText("marker");
+        s->setIndicatorShown(true);
+        const quint64 decodesBefore = SlotPicture::decodeCount();
+        complete(0, pictureReply(again, "Last-Modified: " + (newDate ? kDateB : kDateA)));
+        QTEST(int(SlotPicture::decodeCount() - decodesBefore), "decodes");
+        QTEST(seen, "signalNames");
+        QCOMPARE(s->picture().serial() == serial, !oneByteDifferent);
+        QCOMPARE(s->picture().bytes(), again);
+        QVERIFY(!s->isIndicatorShown());
+        QCOMPARE(s->updatedText(), QString::fromLatin1(" " + (newDate ? kDateB : kDateA)));
+        QCOMPARE(s->refreshedText() == "marker", !newDate);
+        QCOMPARE(s->fetchNote().endsWith(u"new picture (server date)"), newDate);
+        QCOMPARE(s->failuresInRow(), 0);
+    }
+
+    // A picture kept for the same bytes does not hold on to a view image no view shows any more.
+    void keptPictureDropsAnUnshownViewImage()
+    {
+        const QByteArray jpeg = TestPictures::jpeg(400, 300);
+        m_pane->setViewBox(9, QSize(200, 150));
+        complete(9, pictureReply(jpeg));
+        QCOMPARE(slot(9)->picture().viewImage().size(), QSize(200, 150));
+        const quint64 serial = slot(9)->picture().serial();
+        const quint64 decodes = SlotPicture::decodeCount();
+        complete(9, pictureReply(jpeg)); // the view still open: kept whole
+        QCOMPARE(slot(9)->picture().viewImage().size(), QSize(200, 150));
+        m_pane->setViewBox(9, QSize());
+        complete(9, pictureReply(jpeg)); // the view closed
+        QCOMPARE(SlotPicture::decodeCount(), decodes);
+        QCOMPARE(slot(9)->picture().serial(), serial);
+        QVERIFY(slot(9)->picture().viewImage().isNull());
+    }
+
+    // Replies with a date are judged by it in every state; without one by the state chosen, and
+    // never as a camera's first picture. The tool tip says what decided.
+    void changeByRule_data()
+    {
+        QTest::addColumn<int>("detection"); // ChangeDetection
+        QTest::addColumn<QList<int>>("reasons"); // ChangeReason of each step in changeByRule
+        using R = ChangeReason;
+        const int none = int(R::None);
+        const int date = int(R::ServerDate);
+        QTest::newRow("off") << int(ChangeDetection::Off) << QList<int>{none, none, none, none, none, date};
+        QTest::newRow("bytes") << int(ChangeDetection::Bytes)
+                               << QList<int>{none, int(R::BytesChanged), none, none, none, date};
+        QTest::newRow("picture") << int(ChangeDetection::Picture)
+                                 << QList<int>{none, int(R::PictureChanged), none, none, none, date};
+    }
+    void changeByRule()
+    {
+        QFETCH(int, detection);
+        QFETCH(QList<int>, reasons);
+        m_pane->setChangeDetection(ChangeDetection(detection));
+        const QByteArray one = TestPictures::jpeg(64, 48, Qt::red);
+        const QByteArray two = TestPictures::jpeg(64, 48, Qt::blue);
+        const QByteArray three = TestPictures::jpeg(64, 48, Qt::green);
+        const QByteArray dateA = "Last-Modified: " + kDateA;
+        const QByteArray dateB = "Last-Modified: " + kDateB;
+        const QList<QByteArray> steps{
+            pictureReply(one), // the first picture
+            pictureReply(two), // other bytes, another picture, no date
+            pictureReply(two), // the same bytes
+            pictureReply(three, dateA), // the first date
+            pictureReply(one, dateA), // the same date, other bytes
+            pictureReply(one, dateB), // a new date, the same bytes
+        };
+        QSignalSpy changed(m_pane.get(), &SlotPane::changedPictureLoaded);
+        m_pane->loadCam(6, "Cam", "/p.jpg", "30");
+        CameraSlot *s = slot(6);
+        for (qsizetype n = 0; n < steps.size(); ++n) {
+            changed.clear();
+            s->setRefreshedText("marker");
+            complete(6, steps[n]);
+            const auto reason = ChangeReason(reasons[n]);
+            const bool isNew = reason != ChangeReason::None;
+            QCOMPARE(changed.size(), int(isNew));
+            QCOMPARE(s->pictureChanged, isNew);
+            const QString note =
+                isNew ? "new picture (" + changeReasonDetail(reason) + ')' : "picture received";
+            QVERIFY2(s->fetchNote().endsWith(note), qPrintable(s->fetchNote()));
+            QCOMPARE(s->refreshedText() != "marker", isNew || n == 3); // the first date stamps too
+        }
+    }
+
+    // A camera's first picture in a slot is never new, whether the slot held it before or
+    // another camera, or the camera was open in another slot.
+    void reopenedCameraStartsFresh()
+    {
+        m_pane->setChangeDetection(ChangeDetection::Bytes);
+        QSignalSpy changed(m_pane.get(), &SlotPane::changedPictureLoaded);
+        m_pane->loadCam(2, "Harbour", "/p.jpg", "30");
+        complete(2, pictureReply(TestPictures::jpeg(64, 48, Qt::red)));
+        complete(2, pictureReply(TestPictures::jpeg(64, 48, Qt::blue)));
+        QCOMPARE(changed.size(), 1);
+        m_pane->cmdStop_Click(2);
+        m_pane->loadCam(5, "Harbour", "/p.jpg", "30");
+        complete(5, pictureReply(TestPictures::jpeg(64, 48, Qt::green)));
+        m_pane->loadCam(2, "Garden", "/p.jpg", "30");
+        complete(2, pictureReply(TestPictures::jpeg(64, 48, Qt::yellow)));
+        QCOMPARE(changed.size(), 1);
+        complete(2, pictureReply(TestPictures::jpeg(64, 48, Qt::red)));
+        QCOMPARE(changed.size(), 2);
+    }
+
+    // By the picture: a still scene with sensor noise, encoded again frame by frame, is never a
+    // new picture (by the bytes every frame is); a moving object is, frame after frame.
+    void visibleChangeOfGeneratedCameras_data()
+    {
+        QTest::addColumn<int>("detection");
+        QTest::addColumn<int>("objectDiameter"); // of the 640 x 480 scene; 0: a still scene
+        QTest::addColumn<int>("changes"); // of the 5 frames after the first
+        QTest::newRow("still, by the picture") << int(ChangeDetection::Picture) << 0 << 0;
+        QTest::newRow("still, by the bytes") << int(ChangeDetection::Bytes) << 0 << 5;
+        QTest::newRow("moving object, by the picture") << int(ChangeDetection::Picture) << 48 << 5;
+    }
+    void visibleChangeOfGeneratedCameras()
+    {
+        QFETCH(int, detection);
+        QFETCH(int, objectDiameter);
+        m_pane->setChangeDetection(ChangeDetection(detection));
+        NoisyScene::Options options;
+        options.objectDiameter = objectDiameter;
+        const NoisyScene scene(options);
+        QSignalSpy changed(m_pane.get(), &SlotPane::changedPictureLoaded);
+        m_pane->loadCam(4, "Cam", "/p.jpg", "30");
+        for (int n = 0; n < 6; ++n)
+            complete(4, pictureReply(scene.frame(n)));
+        QTEST(int(changed.size()), "changes");
     }
 
     void olderDecodeNeverShownAfterAPage()

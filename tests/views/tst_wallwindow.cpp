@@ -204,16 +204,21 @@ private slots:
         QTRY_COMPARE(tile(0)->decodedFor(), box);
         QCOMPARE(tile(0)->image().size(), fitted(natural, box));
 
-        complete(0, jpeg);
+        // Other bytes of the picture: decoded, once, for the tile.
+        complete(0, TestPictures::variant(jpeg, 1));
         const SlotPicture &picture = m_pane->picture(0);
         QCOMPARE(picture.viewImage().size(), fitted(natural, box));
         QCOMPARE(picture.slotImage().size(), slot(0)->pictureSize());
         QCOMPARE(tile(0)->image().cacheKey(), picture.viewImage().cacheKey()); // shown as decoded
+        const quint64 decodes = SlotPicture::decodeCount();
+        complete(0, TestPictures::variant(jpeg, 1)); // the same bytes: nothing decoded, nothing new
+        QCOMPARE(SlotPicture::decodeCount(), decodes);
+        QCOMPARE(tile(0)->image().cacheKey(), m_pane->picture(0).viewImage().cacheKey());
 
         QTest::keyClick(m_wall, Qt::Key_Escape);
         QTRY_VERIFY(m_wall.isNull());
         QCOMPARE(m_pane->decodeSizes(0).viewBox, QSize());
-        complete(0, jpeg);
+        complete(0, TestPictures::variant(jpeg, 2));
         QVERIFY(m_pane->picture(0).viewImage().isNull());
         QCOMPARE(m_pane->picture(0).slotImage().size(), slot(0)->pictureSize());
     }

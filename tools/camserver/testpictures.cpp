@@ -155,6 +155,20 @@ QByteArray jpeg(int width, int height, const QColor &tint, int quality)
     return encode(scene(width, height, tint), "JPEG", quality);
 }
 
+QByteArray variant(const QByteArray &jpeg, int n)
+{
+    // Start of image, APP0 marker, length, "JFIF\0", version, units, then the X density.
+    constexpr qsizetype kDensity = 14;
+    constexpr int kDensities = 65535;
+    QByteArray bytes = jpeg;
+    if (bytes.size() < kDensity + 2 || bytes.mid(6, 5) != QByteArrayView("JFIF\0", 5))
+        return bytes;
+    const int density = n % kDensities + 1; // never 0
+    bytes[kDensity] = char(density >> 8);
+    bytes[kDensity + 1] = char(density & 0xFF);
+    return bytes;
+}
+
 QByteArray bmp(int width, int height, const QColor &fill)
 {
     return encode(filled(width, height, fill), "BMP");

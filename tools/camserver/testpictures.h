@@ -10,6 +10,9 @@ class QImage;
 namespace TestPictures {
 // A JPEG of the given size: a colour gradient with a label, so sizes and frames differ visibly.
 QByteArray jpeg(int width, int height, const QColor &tint = QColor(40, 120, 200), int quality = 85);
+// The JFIF JPEG that jpeg() made, its header's pixel density set from n: other bytes every n (up
+// to 65535), the same picture. A camera that encodes its still scene again looks like this.
+QByteArray variant(const QByteArray &jpeg, int n);
 QByteArray bmp(int width, int height, const QColor &fill);
 QByteArray png(int width, int height, const QColor &fill);
 // A GIF (written by our own small encoder; Qt reads GIF but does not write it).
