@@ -5,13 +5,15 @@
 #include "history/historyindexer.h"
 #include "history/historypictureview.h"
 #include "history/savedpicturefacts.h"
+#include "history/timelapseloader.h"
 #include "history/timelapsename.h"
 #include "pictureinfo/savedname.h"
-#include "timelapse/timelapsewriter.h"
+#include "timelapse/timelapsefactory.h"
 #include "views/camfilename.h"
 #include "views/picturejobqueue.h"
 
 #include <QDateTimeEdit>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -56,6 +58,21 @@ QPushButton *button(QWidget *parent, const char *objectName, const QString &capt
 QDateTime wholeSecond(const QDateTime &when)
 {
     return QDateTime::fromSecsSinceEpoch(when.toSecsSinceEpoch());
+}
+
+// The job's video, written by the time-lapse module. The module is loaded here, on the writer's
+// thread, so that the window's thread never waits for the encoders' libraries; when it cannot be
+// loaded nothing is written and the result says so briefly (the loader's details go to the log).
+TimeLapseResult writeThroughModule(const TimeLapseJob &job, const std::atomic<bool> &cancel,
+                                   const std::function<void(int done, int total)> &progress)
+{
+    QString why;
+    if (TimeLapseFactory *factory = timeLapseFactory(&why))
+        return factory->writeTimeLapse(job, cancel, progress);
+    qWarning().noquote() << "The time-lapse module could not be loaded:" << why;
+    TimeLapseResult result;
+    result.error = QStringLiteral("the video encoder could not be loaded");
+    return result;
 }
 
 } // namespace
@@ -388,7 +405,7 @@ void HistoryWindow::cmdExport_Click()
     setExportText(QStringLiteral("Writing %1 pictures...").arg(job.pictures.size()));
     // The window outlives the thread (its destructor waits for it), so posting to it is safe.
     m_export = QThread::create([this, job = std::move(job), cancel = m_cancelExport] {
-        const TimeLapseResult result = writeTimeLapse(job, *cancel, [this](int done, int total) {
+        const TimeLapseResult result = writeThroughModule(job, *cancel, [this](int done, int total) {
             QMetaObject::invokeMethod(
                 this, [this, done, total] { exportProgress(done, total); }, Qt::QueuedConnection);
         });

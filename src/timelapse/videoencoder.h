@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timelapse/timelapsejob.h"
+
 #include <QSize>
 #include <QString>
 
@@ -14,12 +16,6 @@ using VideoFrame = std::shared_ptr<AVFrame>;
 // The picture converted to a frame of the same size, in full or limited range; null when the
 // image is null or its size odd.
 VideoFrame videoFrameFromImage(const QImage &image, bool fullRange);
-
-// Which codec an MP4 is written with.
-enum class VideoCodec {
-    H264, // H.264 when the system's libraries have an encoder for it, MPEG-4 Part 2 otherwise
-    Mpeg4Part2,
-};
 
 // An MP4 file being written: frames in, one after the other, at a fixed rate. Not thread-safe:
 // one thread feeds it (the encoder itself uses several).

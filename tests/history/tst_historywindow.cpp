@@ -1,10 +1,13 @@
 #include "common/localtext.h"
+#include "common/moduleloader.h"
 #include "history/historyindexer.h"
 #include "history/historypictureview.h"
 #include "history/historywindow.h"
+#include "history/timelapseloader.h"
 #include "history/timelapsename.h"
 #include "pictureinfo/picturemetadata.h"
 #include "support/offscreenmain.h"
+#include "timelapse/timelapsefactory.h"
 
 #include <QAbstractButton>
 #include <QBuffer>
@@ -74,6 +77,17 @@ QString whenText(const QWidget &window)
     return child<QLabel>(window, "lblWhen")->text();
 }
 
+// Whether a library whose file name holds `name` is loaded into this process.
+bool isLoaded(const QString &name)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(name.toUtf8());
+}
+
+const QString kModulePath = QStringLiteral(VANTORA_BUILT_TIME_LAPSE_MODULE);
+const QString kModuleName = QFileInfo(kModulePath).fileName();
+const QString kModuleFolder = QFileInfo(kModulePath).path();
+
 HistoryPictureView *view(const QWidget &window)
 {
     return child<HistoryPictureView>(window, "imgHistory");
@@ -110,6 +124,11 @@ class TestHistoryWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    // These two first: they see the time-lapse module loaded by the first video.
+    void timeLapseWithoutTheModule();
+    void timeLapseThroughTheModule();
+    void moduleOfAnotherInterfaceIsRefused();
     void stepsThroughPicturesInTimeOrder();
     void camerasSharingAPrefix_data();
     void camerasSharingAPrefix();
@@ -133,6 +152,76 @@ HistoryWindow *TestHistoryWindow::openWindow(const QString &folder, const QStrin
     auto *window = HistoryWindow::forCamera(folder, camera, names);
     window->show();
     return window;
+}
+
+void TestHistoryWindow::initTestCase()
+{
+    setTimeLapseModuleFolder(kModuleFolder);
+}
+
+// No module where it is looked for: the export fails with a short reason, writes nothing, and the
+// window can try again.
+void TestHistoryWindow::timeLapseWithoutTheModule()
+{
+    if (isLoaded(kModuleName))
+        QSKIP("the time-lapse module is loaded already");
+    QTemporaryDir empty;
+    setTimeLapseModuleFolder(empty.path());
+    QTemporaryDir dir;
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(savePicture(dir.path(), QStringLiteral("p%1.jpg").arg(i), QStringLiteral("Cam"), i * 60, 80));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+    QTRY_COMPARE(countText(*window), QStringLiteral("3 of 3"));
+
+    QSignalSpy finished(window.get(), &HistoryWindow::exportFinished);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("^The time-lapse module could not be loaded: .")));
+    child<QAbstractButton>(*window, "cmdExport")->click();
+    QVERIFY(finished.wait(20000));
+    setTimeLapseModuleFolder(kModuleFolder);
+    QCOMPARE(finished.first().at(0).toBool(), false);
+    QCOMPARE(child<QLabel>(*window, "lblExport")->text(),
+             QStringLiteral("The video could not be made: the video encoder could not be loaded"));
+    QCOMPARE(child<QProgressBar>(*window, "prgExport")->value(), 0);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    QVERIFY(!window->isExporting());
+    QVERIFY(child<QAbstractButton>(*window, "cmdExport")->isEnabled());
+}
+
+// The program does not link the encoders: the first video loads the module (from the build
+// folder), after a failed attempt too.
+void TestHistoryWindow::timeLapseThroughTheModule()
+{
+    QVERIFY(!isLoaded(QStringLiteral("libavcodec")));
+    QVERIFY(!isLoaded(kModuleName));
+    QTemporaryDir dir;
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(savePicture(dir.path(), QStringLiteral("p%1.jpg").arg(i), QStringLiteral("Cam"), i * 60, 80));
+    std::unique_ptr<HistoryWindow> window(
+        openWindow(dir.path(), QStringLiteral("Cam"), {QStringLiteral("Cam")}));
+    QTRY_COMPARE(countText(*window), QStringLiteral("3 of 3"));
+    QSignalSpy finished(window.get(), &HistoryWindow::exportFinished);
+    child<QAbstractButton>(*window, "cmdExport")->click();
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.first().at(0).toBool(), true);
+    QVERIFY(QFileInfo(finished.first().at(1).toString()).size() > 0);
+    QVERIFY(isLoaded(kModuleName));
+    QVERIFY(isLoaded(QStringLiteral("libavcodec")));
+}
+
+// A module that does not offer the interface asked for (another version's) is not used.
+void TestHistoryWindow::moduleOfAnotherInterfaceIsRefused()
+{
+    const QByteArray name = QFileInfo(kModulePath).completeBaseName().toUtf8();
+    ModuleLoader other(name.constData(), "org.vantora.Vantora.TimeLapseFactory/0");
+    other.setFolder(kModuleFolder);
+    QString error;
+    QCOMPARE(other.instance(&error), nullptr);
+    QVERIFY(error.contains(QStringLiteral("does not offer")));
+    ModuleLoader same(name.constData(), VANTORA_TIME_LAPSE_FACTORY_IID);
+    same.setFolder(kModuleFolder);
+    QVERIFY(qobject_cast<TimeLapseFactory *>(same.instance()) != nullptr);
 }
 
 void TestHistoryWindow::stepsThroughPicturesInTimeOrder()
