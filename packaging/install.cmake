@@ -1,4 +1,4 @@
-# What `cmake --install` puts where (GNUInstallDirs): the program, its browser module, its help
+# What `cmake --install` puts where (GNUInstallDirs): the program, its modules, its help
 # file, the desktop entry, the icon in every size, the AppStream metadata and the licence.
 set(VANTORA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
 

@@ -1,5 +1,5 @@
 # `make package`: a Debian package of what packaging/install.cmake installs. Its dependencies are
-# worked out from the shared libraries the program and its browser module link.
+# worked out from the shared libraries the program and its modules (browser, time-lapse) link.
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "vantora")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")

@@ -5,12 +5,17 @@
 #include <QDir>
 #include <QMutexLocker>
 #include <QPluginLoader>
+#include <QStringList>
+
+namespace {
 
 QStringList moduleFolders(const QString &executableFolder)
 {
     const QDir bin(executableFolder);
     return {bin.path(), QDir::cleanPath(bin.filePath(QStringLiteral(VANTORA_MODULE_FOLDER_FROM_BIN)))};
 }
+
+} // namespace
 
 ModuleLoader::ModuleLoader(const char *name, const char *iid)
     : m_name(name)
@@ -25,16 +30,17 @@ QObject *ModuleLoader::instance(QString *error)
     const QStringList folders = m_folder.isEmpty() ? moduleFolders(installedFolder()) : QStringList{m_folder};
     QStringList reasons;
     for (const QString &folder : folders) {
+        const QString path = QDir(folder).filePath(QString::fromLatin1(m_name));
         // The loader going away leaves the module loaded, for the rest of the run.
-        QPluginLoader loader(QDir(folder).filePath(QString::fromLatin1(m_name)));
+        QPluginLoader loader(path);
         QObject *object = loader.instance();
         if (object != nullptr && object->qt_metacast(m_iid) != nullptr) {
             m_instance = object;
             return m_instance;
         }
-        reasons << (object == nullptr ? loader.errorString()
-                                      : QStringLiteral("%1 does not offer %2")
-                                            .arg(loader.fileName(), QString::fromLatin1(m_iid)));
+        reasons << path + QStringLiteral(": ") +
+                (object == nullptr ? loader.errorString()
+                                   : QStringLiteral("does not offer ") + QString::fromLatin1(m_iid));
     }
     if (error != nullptr)
         *error = reasons.join(QLatin1Char('\n'));

@@ -5,7 +5,7 @@ class TimeLapseFactory;
 
 // Loads the time-lapse module on first use (see common/moduleloader.h for where it is looked for)
 // and keeps it for the rest of the run; callable from any thread. Null when it cannot be loaded;
-// `error` then says why (the folders looked in and the loader's reason).
+// `error` then says why (each file tried and the loader's reason).
 TimeLapseFactory *timeLapseFactory(QString *error = nullptr);
 
 // Looks for the module in this folder only from now on (tests; an empty text goes back to the
