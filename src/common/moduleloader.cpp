@@ -2,10 +2,12 @@
 
 #include "common/programfolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QMutexLocker>
 #include <QPluginLoader>
 #include <QStringList>
+#include <QThread>
 
 namespace {
 
@@ -35,6 +37,9 @@ QObject *ModuleLoader::instance(QString *error)
         QPluginLoader loader(path);
         QObject *object = loader.instance();
         if (object != nullptr && object->qt_metacast(m_iid) != nullptr) {
+            // Loaded on a worker, it would belong to a thread that ends; it lives as long as the run.
+            if (QCoreApplication::instance() != nullptr && object->thread() == QThread::currentThread())
+                object->moveToThread(QCoreApplication::instance()->thread());
             m_instance = object;
             return m_instance;
         }
