@@ -240,7 +240,7 @@ bool benchStepsAndVideo()
     for (qsizetype at = 1; at < kStepPictures; ++at) {
         QElapsedTimer timer;
         timer.start();
-        window->cmdNext_Click();
+        window->showNext();
         QEventLoop loop;
         while (shownAt != at) {
             QTimer::singleShot(0, &loop, &QEventLoop::quit);

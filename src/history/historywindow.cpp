@@ -93,12 +93,12 @@ HistoryWindow::HistoryWindow(HistoryIndexer *indexer, QWidget *parent)
 
     connect(m_indexer, &HistoryIndexer::updated, this, &HistoryWindow::indexUpdated);
     connect(m_sldTimeline, &QSlider::valueChanged, this, [this](int value) { showPosition(value); });
-    connect(m_cmdPrevious, &QPushButton::clicked, this, &HistoryWindow::cmdPrevious_Click);
-    connect(m_cmdNext, &QPushButton::clicked, this, &HistoryWindow::cmdNext_Click);
-    connect(m_cmdOpenFolder, &QPushButton::clicked, this, &HistoryWindow::cmdOpenFolder_Click);
+    connect(m_cmdPrevious, &QPushButton::clicked, this, &HistoryWindow::showPrevious);
+    connect(m_cmdNext, &QPushButton::clicked, this, &HistoryWindow::showNext);
+    connect(m_cmdOpenFolder, &QPushButton::clicked, this, &HistoryWindow::openFolder);
     connect(m_cmdLive, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_cmdExport, &QPushButton::clicked, this, &HistoryWindow::cmdExport_Click);
-    connect(m_cmdCancel, &QPushButton::clicked, this, &HistoryWindow::cmdCancel_Click);
+    connect(m_cmdExport, &QPushButton::clicked, this, &HistoryWindow::startExport);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &HistoryWindow::cancelExport);
     connect(m_imgHistory, &HistoryPictureView::resized, this, &HistoryWindow::requestDecode);
     connect(m_cmdFromHere, &QPushButton::clicked, this, [this] {
         if (m_position >= 0)
@@ -274,17 +274,17 @@ void HistoryWindow::showPosition(qsizetype position)
     requestDecode();
 }
 
-void HistoryWindow::cmdPrevious_Click()
+void HistoryWindow::showPrevious()
 {
     showPosition(m_position - 1);
 }
 
-void HistoryWindow::cmdNext_Click()
+void HistoryWindow::showNext()
 {
     showPosition(m_position + 1);
 }
 
-void HistoryWindow::cmdOpenFolder_Click()
+void HistoryWindow::openFolder()
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(m_indexer->folder()));
 }
@@ -381,7 +381,7 @@ QStringList HistoryWindow::timeLapsePictures() const
     return paths;
 }
 
-void HistoryWindow::cmdExport_Click()
+void HistoryWindow::startExport()
 {
     if (m_export != nullptr)
         return;
@@ -422,7 +422,7 @@ void HistoryWindow::setExportText(const QString &text)
     m_lblExport->setAccessibleName(text.isEmpty() ? QStringLiteral("Video") : text);
 }
 
-void HistoryWindow::cmdCancel_Click()
+void HistoryWindow::cancelExport()
 {
     if (m_export == nullptr)
         return;

@@ -46,11 +46,11 @@ public:
     qsizetype position() const { return m_position; }
     // Shows the picture at `position` of pictures().
     void showPosition(qsizetype position);
-    void cmdPrevious_Click();
-    void cmdNext_Click();
-    void cmdOpenFolder_Click();
-    void cmdExport_Click();
-    void cmdCancel_Click();
+    void showPrevious();
+    void showNext();
+    void openFolder();
+    void startExport();
+    void cancelExport();
 
     // The pictures a time-lapse of the range chosen now would hold.
     QStringList timeLapsePictures() const;

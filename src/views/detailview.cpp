@@ -115,7 +115,7 @@ DetailView::DetailView(SharedState &state, SlotPane *pane, QWidget *parent)
     connect(m_Slider1, &QSlider::valueChanged, this, &DetailView::ZoomPicture);
     connect(m_cmdSave, &QPushButton::clicked, this, &DetailView::cmdSave_Click);
     connect(m_Command3, &QPushButton::clicked, this, &DetailView::Command3_Click);
-    connect(m_cmdHistory, &QPushButton::clicked, this, &DetailView::cmdHistory_Click);
+    connect(m_cmdHistory, &QPushButton::clicked, this, &DetailView::showHistory);
     connect(m_saver, &PictureSaver::statusText, this, &DetailView::statusText);
     connect(m_saver, &PictureSaver::detailPictureSaved, this, [this](int Index) {
         // Save Image ends by putting the slot's picture into the view again.
@@ -441,7 +441,7 @@ void DetailView::cmdSave_Click()
     m_saver->saveDetailPicture(Index, m_picture, decoded ? m_image : QImage());
 }
 
-void DetailView::cmdHistory_Click()
+void DetailView::showHistory()
 {
     const int Index = m_state.intDetailSlot;
     if (Index >= 0 && Index < SlotPane::kSlotCount)

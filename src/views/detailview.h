@@ -54,7 +54,7 @@ public:
     void ZoomPicture();
     void cmdSave_Click();
     // "History": asks for the detail camera's history window.
-    void cmdHistory_Click();
+    void showHistory();
     void Command3_Click();
     void VScroll2_Change();
     void HScroll1_Change();
