@@ -1,8 +1,8 @@
 #include "timelapse/timelapsewriter.h"
 
+#include "common/freefilename.h"
 #include "timelapse/pictureframe.h"
 
-#include <QFileInfo>
 #include <QFuture>
 #include <QImage>
 #include <QImageReader>
@@ -19,8 +19,6 @@ extern "C" {
 
 namespace {
 
-// Enough numbered names for any number of videos of one range.
-constexpr int kMaxNumberedNames = 1000;
 // Pictures decoded ahead of the encoder, per decoding thread.
 constexpr int kDecodeAheadPerThread = 2;
 
@@ -33,13 +31,6 @@ QSize videoSize(const QStringList &pictures)
             return {size.width() & ~1, size.height() & ~1};
     }
     return {};
-}
-
-// Anything at all under that name, a dangling link included.
-bool entryExists(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
 }
 
 } // namespace
@@ -109,22 +100,12 @@ TimeLapseResult writeTimeLapse(const TimeLapseJob &job, const std::atomic<bool> 
         result.error = QStringLiteral("no picture could be read");
         return result;
     }
-    for (int n = 1; n <= kMaxNumberedNames; ++n) {
-        const QString target = job.folder + QLatin1Char('/') + job.fileName(n);
-        if (entryExists(target))
-            continue;
-        // Never replaces an entry: one made under that name meanwhile sends us on to the next number.
-        if (!file.rename(target)) {
-            if (entryExists(target))
-                continue;
-            result.error = file.errorString();
-            return result;
-        }
-        file.setAutoRemove(false);
-        result.written = true;
-        result.path = target;
+    const FreeFileName moved = moveToFreeFileName(file, job.folder, job.fileName);
+    if (moved.path.isEmpty()) {
+        result.error = moved.error.isEmpty() ? QStringLiteral("no free file name") : moved.error;
         return result;
     }
-    result.error = QStringLiteral("no free file name");
+    result.written = true;
+    result.path = moved.path;
     return result;
 }

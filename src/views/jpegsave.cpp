@@ -1,10 +1,11 @@
 #include "views/jpegsave.h"
 
+#include "common/freefilename.h"
 #include "pictureinfo/picturemetadata.h"
 #include "views/camfilename.h"
 
 #include <QBuffer>
-#include <QFileInfo>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QMutex>
@@ -17,9 +18,6 @@
 
 namespace {
 
-// Enough numbered names for any number of saves within one second.
-constexpr int kMaxNumberedNames = 1000;
-
 QByteArray encodeJpeg(const QImage &image)
 {
     QByteArray bytes;
@@ -30,13 +28,6 @@ QByteArray encodeJpeg(const QImage &image)
     if (!writer.write(image))
         return {};
     return bytes;
-}
-
-// Anything at all under that name, a dangling link included.
-bool entryExists(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
 }
 
 // What a file newly made by this program may allow: read and write for everyone less the umask
@@ -126,23 +117,14 @@ JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage
         return result;
 
     const QMutexLocker locker(&namingLock());
-    for (int n = 1; n <= kMaxNumberedNames; ++n) {
-        const QString target = folder + QLatin1Char('/') + (n == 1 ? name : numberedFileName(name, n));
-        if (entryExists(target))
-            continue;
-        // The rename never replaces an entry: something made under that name meanwhile (by another
-        // program) sends us on to the next number.
-        if (!file.rename(target)) {
-            if (entryExists(target))
-                continue;
-            result.error = file.errorString();
-            return result;
-        }
-        file.setAutoRemove(false);
-        result.saved = true;
-        result.path = target;
-        result.jpeg = jpeg;
+    const FreeFileName moved =
+        moveToFreeFileName(file, folder, [&name](int n) { return n == 1 ? name : numberedFileName(name, n); });
+    if (moved.path.isEmpty()) {
+        result.error = moved.error;
         return result;
     }
+    result.saved = true;
+    result.path = moved.path;
+    result.jpeg = jpeg;
     return result;
 }
