@@ -7,9 +7,9 @@
 #include "cputime.h"
 #include "history/historywindow.h"
 #include "pictureinfo/picturemetadata.h"
+#include "pictureinfo/savedname.h"
 #include "support/noisyscene.h"
 #include "timelapse/timelapsewriter.h"
-#include "views/camfilename.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -4,7 +4,7 @@
 
 namespace {
 
-// As the saved names are made: the leftmost two '/' and three ':' go.
+// The leftmost two '/' and three ':' of a saved name go.
 constexpr int kSlashesRemoved = 2;
 constexpr int kColonsRemoved = 3;
 // A date and a time hold at least "1/1/26" and "1:02:03".
@@ -20,6 +20,15 @@ void removeLeftmost(QString &text, QChar c, int times)
             return;
         text.remove(at, 1);
     }
+}
+
+// The text less its blanks and its leftmost two '/' and three ':'.
+QString stripped(QString text)
+{
+    text.remove(QLatin1Char(' '));
+    removeLeftmost(text, QLatin1Char('/'), kSlashesRemoved);
+    removeLeftmost(text, QLatin1Char(':'), kColonsRemoved);
+    return text;
 }
 
 bool isSeparator(QChar c)
@@ -74,13 +83,14 @@ bool isDateAndTime(QStringView text)
 
 } // namespace
 
+QString camPictureFileName(const QString &camName, const QString &dateText, const QString &timeText)
+{
+    return stripped(camName + dateText + timeText + QStringLiteral(".jpg"));
+}
+
 QString savedNamePrefix(const QString &cameraName)
 {
-    QString prefix = cameraName;
-    prefix.remove(QLatin1Char(' '));
-    removeLeftmost(prefix, QLatin1Char('/'), kSlashesRemoved);
-    removeLeftmost(prefix, QLatin1Char(':'), kColonsRemoved);
-    return prefix;
+    return stripped(cameraName);
 }
 
 QString savedNameCamera(const QString &fileName, const QStringList &cameraNames)

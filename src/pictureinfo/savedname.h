@@ -4,10 +4,14 @@
 
 class QString;
 
-// Recognises the names this program gives the pictures it saves, for pictures that carry no
-// metadata (saved by an earlier version). A saved name is the camera name, the local date text
-// and the local time text run together with every blank removed, the leftmost two '/' and three
-// ':' removed, then ".jpg"; a second picture of the same second gets " (2)", " (3)"...
+// The name a saved picture gets: the camera name, the date text and the time text run together,
+// then ".jpg"; every blank removed, then at most two "/" and at most three ":" removed, each the
+// leftmost one left. A slash or colon of the camera name goes before those of the date and time.
+QString camPictureFileName(const QString &camName, const QString &dateText, const QString &timeText);
+
+// Recognises the names camPictureFileName gives the pictures this program saves (with the local
+// date and time texts), for pictures that carry no metadata (saved by an earlier version); a
+// second picture of the same second gets " (2)", " (3)"...
 //
 // The rule: a file name has camera C's pattern when it is
 //   prefix(C)  date-and-time  [" (" n ")"]  ".jpg"

@@ -3,6 +3,7 @@
 
 #include "fuzzcheck.h"
 
+#include "pictureinfo/savedname.h"
 #include "views/camfilename.h"
 
 #include <QDir>
