@@ -1,6 +1,7 @@
 #include "timelapse/pictureframe.h"
 
 #include "timelapse/letterbox.h"
+#include "timelapse/yuvframe.h"
 
 #include <QFile>
 #include <QImage>
@@ -26,11 +27,6 @@ constexpr int kChromaMiddle = 128;
 // 8K by 8K: more than any camera sends, and still a bounded amount of memory.
 constexpr int64_t kMaxPicturePixels = int64_t(8192) * 8192;
 
-VideoFrame newFrame()
-{
-    return {av_frame_alloc(), [](AVFrame *f) { av_frame_free(&f); }};
-}
-
 // The picture decoded by the system's JPEG decoder, in the planar YUV it is stored in.
 VideoFrame decodeJpeg(const QByteArray &jpeg)
 {
@@ -42,7 +38,7 @@ VideoFrame decodeJpeg(const QByteArray &jpeg)
         avcodec_alloc_context3(decoder), [](AVCodecContext *c) { avcodec_free_context(&c); });
     const std::unique_ptr<AVPacket, void (*)(AVPacket *)> packet(av_packet_alloc(),
                                                                  [](AVPacket *p) { av_packet_free(&p); });
-    VideoFrame frame = newFrame();
+    VideoFrame frame = newEmptyFrame();
     if (!context || !packet || !frame)
         return {};
     context->thread_count = 1; // the pictures are decoded side by side already
@@ -91,12 +87,8 @@ VideoFrame placed(const AVFrame &source, const QSize &size, bool fullRange)
                   std::max(2, place.height() & ~1));
     if (place.isEmpty())
         return {};
-    VideoFrame frame = newFrame();
-    frame->format = AV_PIX_FMT_YUV420P;
-    frame->width = size.width();
-    frame->height = size.height();
-    frame->color_range = fullRange ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
-    if (av_frame_get_buffer(frame.get(), 0) < 0)
+    VideoFrame frame = newYuvFrame(size, fullRange);
+    if (!frame)
         return {};
     if (place.size() != size) {
         constexpr int kLimitedBlack = 16;
@@ -112,11 +104,7 @@ VideoFrame placed(const AVFrame &source, const QSize &size, bool fullRange)
                                      AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (sws == nullptr)
         return {};
-    const int *coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-    constexpr int kNeutral = 0;
-    constexpr int kUnitContrast = 1 << 16;
-    sws_setColorspaceDetails(sws, coefficients, sourceFull ? 1 : 0, coefficients, fullRange ? 1 : 0, kNeutral,
-                             kUnitContrast, kUnitContrast);
+    setScaleRanges(sws, sourceFull, fullRange);
     std::array<uint8_t *, 3> target{};
     const auto offset = [&frame](int plane, int x, int y) {
         return static_cast<ptrdiff_t>(y) * frame->linesize[plane] + x;

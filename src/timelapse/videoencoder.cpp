@@ -1,5 +1,7 @@
 #include "timelapse/videoencoder.h"
 
+#include "timelapse/yuvframe.h"
+
 #include <QFile>
 #include <QImage>
 
@@ -55,24 +57,14 @@ VideoFrame videoFrameFromImage(const QImage &image, bool fullRange)
     const QImage rgb = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
         ? image
         : image.convertToFormat(QImage::Format_RGB32);
-    VideoFrame frame(av_frame_alloc(), [](AVFrame *f) { av_frame_free(&f); });
+    VideoFrame frame = newYuvFrame(rgb.size(), fullRange);
     if (!frame)
-        return {};
-    frame->format = AV_PIX_FMT_YUV420P;
-    frame->width = rgb.width();
-    frame->height = rgb.height();
-    frame->color_range = fullRange ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
-    if (av_frame_get_buffer(frame.get(), 0) < 0)
         return {};
     SwsContext *sws = sws_getContext(rgb.width(), rgb.height(), AV_PIX_FMT_BGRA, rgb.width(), rgb.height(),
                                      AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (sws == nullptr)
         return {};
-    const int *coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-    constexpr int kNeutral = 0;
-    constexpr int kUnitContrast = 1 << 16;
-    sws_setColorspaceDetails(sws, coefficients, 1, coefficients, fullRange ? 1 : 0, kNeutral, kUnitContrast,
-                             kUnitContrast);
+    setScaleRanges(sws, /*sourceFullRange=*/true, fullRange); // RGB is full range
     const std::array<const uint8_t *, 1> source = {rgb.constBits()};
     const std::array<int, 1> sourceStride = {static_cast<int>(rgb.bytesPerLine())};
     sws_scale(sws, source.data(), sourceStride.data(), 0, rgb.height(), frame->data, frame->linesize);
