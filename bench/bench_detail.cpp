@@ -11,9 +11,9 @@
 #include "common/appidentity.h"
 #include "common/pictureworkers.h"
 #include "common/programfolder.h"
-#include "cputime.h"
 #include "shell/mainwindow.h"
 #include "slots/slotpane.h"
+#include "timedapplication.h"
 #include "views/detailview.h"
 #include "views/freespace.h"
 #include "views/picturejobqueue.h"
@@ -25,7 +25,6 @@
 #include <QEventLoop>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
@@ -41,47 +40,6 @@ constexpr int kWarmUpMs = 3000;
 constexpr int kMeasureMs = 15000;
 constexpr double kGoalMs = 20;
 constexpr int kSlot = 0;
-
-// Times every event the window's thread delivers at the outermost level.
-class TimedApplication : public QApplication
-{
-public:
-    using QApplication::QApplication;
-
-    bool notify(QObject *receiver, QEvent *event) override
-    {
-        if (m_depth > 0 || QThread::currentThread() != thread())
-            return QApplication::notify(receiver, event);
-        ++m_depth;
-        QElapsedTimer timer;
-        timer.start();
-        const qint64 cpu0 = threadCpuNs();
-        const bool result = QApplication::notify(receiver, event);
-        const qint64 ns = timer.nsecsElapsed();
-        const qint64 cpuNs = threadCpuNs() - cpu0;
-        --m_depth;
-        if (ns > longestNs) {
-            longestNs = ns;
-            longestCpuNs = cpuNs;
-        }
-        busyNs += ns;
-        return result;
-    }
-
-    void resetFigures()
-    {
-        longestNs = 0;
-        longestCpuNs = 0;
-        busyNs = 0;
-    }
-
-    qint64 longestNs = 0; // wall time
-    qint64 longestCpuNs = 0; // the window thread's own CPU time in that event (the rest: waiting for a core)
-    qint64 busyNs = 0;
-
-private:
-    int m_depth = 0;
-};
 
 int countSaves(const QString &cam)
 {
@@ -103,6 +61,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true); // the user's own settings stay untouched
     TimedApplication app(argc, argv);
+    app.countThreadCpu = true;
     ReadAppIdentity();
     QTemporaryDir folder;
     SetProgramFolder(folder.path());

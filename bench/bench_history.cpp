@@ -9,6 +9,7 @@
 #include "pictureinfo/picturemetadata.h"
 #include "pictureinfo/savedname.h"
 #include "support/noisyscene.h"
+#include "timedapplication.h"
 #include "timelapse/timelapsewriter.h"
 
 #include <QApplication>
@@ -50,31 +51,6 @@ constexpr double kStepGoalMs = 50;
 constexpr double kVideoGoalFps = 60;
 
 const QDateTime kStart(QDate(2026, 3, 1), QTime(0, 0), QTimeZone(3600));
-
-// Times every event the window's thread delivers at the outermost level.
-class TimedApplication : public QApplication
-{
-public:
-    using QApplication::QApplication;
-
-    bool notify(QObject *receiver, QEvent *event) override
-    {
-        if (m_depth > 0 || QThread::currentThread() != thread())
-            return QApplication::notify(receiver, event);
-        ++m_depth;
-        QElapsedTimer timer;
-        timer.start();
-        const bool result = QApplication::notify(receiver, event);
-        --m_depth;
-        longestNs = std::max(longestNs, timer.nsecsElapsed());
-        return result;
-    }
-
-    qint64 longestNs = 0;
-
-private:
-    int m_depth = 0;
-};
 
 QByteArray jpegOf(const QSize &size, int shade)
 {
