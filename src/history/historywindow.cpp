@@ -393,7 +393,7 @@ void HistoryWindow::startExport()
     }
     job.folder = m_indexer->folder();
     const QString name = timeLapseFileName(camera(), m_dtFrom->dateTime(), m_dtTo->dateTime());
-    job.fileName = [name](int n) { return n == 1 ? name : numberedFileName(name, n); };
+    job.fileName = [name](int n) { return numberedFileName(name, n); };
     job.framesPerSecond = m_spnFps->value();
     job.decoders = pictureWorkers();
 

@@ -15,6 +15,8 @@ bool isPlainFileName(const QString &name)
 
 QString numberedFileName(const QString &name, int n)
 {
+    if (n <= 1)
+        return name;
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const qsizetype at = dot < 0 ? name.size() : dot;
     return name.left(at) + QStringLiteral(" (%1)").arg(n) + name.mid(at);

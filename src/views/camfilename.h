@@ -6,5 +6,6 @@ class QString;
 // no "/" or "\" and no control characters.
 bool isPlainFileName(const QString &name);
 
-// The name with " (n)" before its extension: "Cam1.jpg" and 2 give "Cam1 (2).jpg".
+// The n-th name a file called `name` is tried under: the name itself for 1, then with " (n)"
+// before its extension: "Cam1.jpg" and 2 give "Cam1 (2).jpg".
 QString numberedFileName(const QString &name, int n);

@@ -47,6 +47,26 @@ private slots:
         QVERIFY(!isPlainFileName(camPictureFileName(u"a\tb"_s, u"1.2.2024"_s, u"10.00.00"_s)));
     }
 
+    // The first try keeps the name; later ones number it before the last extension only.
+    void numberedNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("numbered");
+        QTest::newRow("first") << u"Cam1.jpg"_s << 1 << u"Cam1.jpg"_s;
+        QTest::newRow("second") << u"Cam1.jpg"_s << 2 << u"Cam1 (2).jpg"_s;
+        QTest::newRow("dotted date") << u"Cam1.2.2024.jpg"_s << 12 << u"Cam1.2.2024 (12).jpg"_s;
+        QTest::newRow("no extension") << u"Cam1"_s << 3 << u"Cam1 (3)"_s;
+    }
+
+    void numberedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, n);
+        QFETCH(QString, numbered);
+        QCOMPARE(numberedFileName(name, n), numbered);
+    }
+
     // A name that is not plain writes nothing, not even below the folder.
     void onlyPlainNamesAreSaved()
     {
