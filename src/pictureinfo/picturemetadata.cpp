@@ -65,6 +65,17 @@ bool looksLikeJpeg(const char *data, qint64 size)
         static_cast<unsigned char>(data[1]) == 0xD8;
 }
 
+// The bytes opened for their metadata; null when the library does not take them for a JPEG.
+// Throws the library's errors.
+auto openJpeg(const QByteArray &jpeg)
+{
+    auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte *>(jpeg.constData()),
+                                           static_cast<long>(jpeg.size()));
+    if (image.get() != nullptr && image->imageType() != Exiv2::ImageType::jpeg)
+        image.reset();
+    return image;
+}
+
 std::string utf8(const QString &text)
 {
     return text.toUtf8().toStdString();
@@ -158,9 +169,8 @@ QByteArray withPictureInfo(const QByteArray &jpeg, const PictureInfo &info)
         return jpeg;
     prepareLibrary();
     try {
-        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte *>(jpeg.constData()),
-                                               static_cast<long>(jpeg.size()));
-        if (image.get() == nullptr || image->imageType() != Exiv2::ImageType::jpeg)
+        auto image = openJpeg(jpeg);
+        if (image.get() == nullptr)
             return jpeg;
         image->readMetadata();
         Exiv2::ExifData &exif = image->exifData();
@@ -193,9 +203,8 @@ std::optional<PictureInfo> readPictureInfo(const QByteArray &jpeg)
         return std::nullopt;
     prepareLibrary();
     try {
-        auto image = Exiv2::ImageFactory::open(reinterpret_cast<const Exiv2::byte *>(jpeg.constData()),
-                                               static_cast<long>(jpeg.size()));
-        if (image.get() == nullptr || image->imageType() != Exiv2::ImageType::jpeg)
+        auto image = openJpeg(jpeg);
+        if (image.get() == nullptr)
             return std::nullopt;
         return infoOf(*image);
     } catch (...) {
