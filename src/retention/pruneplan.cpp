@@ -43,6 +43,17 @@ PrunePlan planPruning(const QList<FolderFile> &files, const QStringList &cameraN
     const QDateTime oldestKept = now.addDays(-rule.amount);
     const qint64 sizeTarget = rule.limitBytes() / kTwentieths * kSizeTargetTwentieths;
     const bool overSize = rule.kind == RetentionRule::Kind::Size && plan.savedBytes > rule.limitBytes();
+    // Takes saved[j] off: removed, or listed as kept when read-only. The bytes it frees.
+    const auto take = [&files, &saved, &plan](qsizetype j) {
+        const FolderFile &file = files[saved[j]];
+        if (file.readOnly) {
+            plan.keptReadOnly.append(saved[j]);
+            return qint64(0);
+        }
+        plan.remove.append(saved[j]);
+        plan.removeBytes += file.size;
+        return file.size;
+    };
     qint64 left = plan.savedBytes;
     qsizetype next = 0; // the first of `saved` the rule keeps
     for (; next < saved.size(); ++next) {
@@ -51,13 +62,7 @@ PrunePlan planPruning(const QList<FolderFile> &files, const QStringList &cameraN
                                                                    : overSize && left > sizeTarget;
         if (!byRule)
             break;
-        if (file.readOnly) {
-            plan.keptReadOnly.append(saved[next]);
-            continue;
-        }
-        plan.remove.append(saved[next]);
-        plan.removeBytes += file.size;
-        left -= file.size;
+        left -= take(next);
     }
 
     // Beyond the rule only when that makes the room: removing every saved picture in vain would
@@ -67,14 +72,7 @@ PrunePlan planPruning(const QList<FolderFile> &files, const QStringList &cameraN
         removable += files[saved[j]].readOnly ? 0 : files[saved[j]].size;
     if (plan.removeBytes >= bytesToFree || removable < bytesToFree)
         return plan;
-    for (qsizetype j = next; j < saved.size() && plan.removeBytes < bytesToFree; ++j) {
-        const FolderFile &file = files[saved[j]];
-        if (file.readOnly) {
-            plan.keptReadOnly.append(saved[j]);
-            continue;
-        }
-        plan.remove.append(saved[j]);
-        plan.removeBytes += file.size;
-    }
+    for (qsizetype j = next; j < saved.size() && plan.removeBytes < bytesToFree; ++j)
+        take(j);
     return plan;
 }
