@@ -31,6 +31,6 @@ void setScaleRanges(SwsContext *sws, bool sourceFullRange, bool targetFullRange)
     const int *coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
     constexpr int kNeutral = 0;
     constexpr int kUnitContrast = 1 << 16;
-    sws_setColorspaceDetails(sws, coefficients, sourceFullRange ? 1 : 0, coefficients, targetFullRange ? 1 : 0,
-                             kNeutral, kUnitContrast, kUnitContrast);
+    sws_setColorspaceDetails(sws, coefficients, sourceFullRange ? 1 : 0, coefficients,
+                             targetFullRange ? 1 : 0, kNeutral, kUnitContrast, kUnitContrast);
 }

@@ -117,7 +117,8 @@ JpegSaveResult saveJpeg(const QString &folder, const QString &name, const QImage
         return result;
 
     const QMutexLocker locker(&namingLock());
-    const FreeFileName moved = moveToFreeFileName(file, folder, [&name](int n) { return numberedFileName(name, n); });
+    const FreeFileName moved =
+        moveToFreeFileName(file, folder, [&name](int n) { return numberedFileName(name, n); });
     if (moved.path.isEmpty()) {
         result.error = moved.error;
         return result;
