@@ -312,7 +312,8 @@ void SlotPane::wsCam_Close(qint16 Index)
                 return;
             }
             s->decoder()->decode({reply.headerBlock, *body, sizes, fetch->startCount(),
-                                  QDateTime::currentDateTime(), m_changeDetection == ChangeDetection::Picture});
+                                  QDateTime::currentDateTime(),
+                                  m_changeDetection == ChangeDetection::Picture});
             return;
         }
     }
