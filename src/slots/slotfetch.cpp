@@ -336,7 +336,7 @@ std::optional<int> SlotFetch::receive(qint32 bytesTotal)
     }
     if (m_matched) {
         // Compared piece by piece with the shown body; nothing is stored while it matches.
-        std::array<char, kComparePiece> piece{};
+        std::array<char, kComparePiece> piece; // each read fills what is compared: no zeroing
         qint64 got = 0;
         while (got < waiting) {
             const qint64 read = m_socket->read(piece.data(), std::min<qint64>(kComparePiece, waiting - got));
