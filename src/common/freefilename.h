@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QString>
 
 #include <functional>
@@ -8,6 +9,10 @@ class QTemporaryFile;
 
 // Enough numbered names for any number of saves within one second, or of videos of one range.
 inline constexpr int kMaxNumberedNames = 1000;
+
+// What a file newly made by this program may allow: read and write for everyone less the umask.
+// A temporary file starts readable by its owner only; a finished one is given these.
+QFileDevice::Permissions newFilePermissions();
 
 // Where moveToFreeFileName put a file.
 struct FreeFileName

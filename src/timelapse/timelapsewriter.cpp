@@ -46,7 +46,7 @@ TimeLapseResult writeTimeLapse(const TimeLapseJob &job, const std::atomic<bool> 
     }
     // Nameless to everyone else until complete; its destructor removes it unless renamed.
     QTemporaryFile file(job.folder + QStringLiteral("/.timelapse-XXXXXX.mp4"));
-    if (!file.open()) {
+    if (!file.open() || !file.setPermissions(newFilePermissions())) {
         result.error = file.errorString();
         return result;
     }

@@ -30,42 +30,6 @@ QByteArray encodeJpeg(const QImage &image)
     return bytes;
 }
 
-// What a file newly made by this program may allow: read and write for everyone less the umask
-// (the temporary file it is written as starts readable by its owner only).
-QFileDevice::Permissions newFilePermissions()
-{
-    static const QFileDevice::Permissions permissions = [] {
-        constexpr uint kDefaultUmask = 022;
-        uint mask = kDefaultUmask;
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (status.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            const QByteArray prefix = QByteArrayLiteral("Umask:");
-            for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-                bool ok = false;
-                const uint read =
-                    line.startsWith(prefix) ? line.mid(prefix.size()).trimmed().toUInt(&ok, 8) : 0;
-                if (ok) {
-                    mask = read;
-                    break;
-                }
-            }
-        }
-        QFileDevice::Permissions p;
-        const auto allow = [&p, mask](uint bit, QFileDevice::Permissions flags) {
-            if ((mask & bit) == 0)
-                p |= flags;
-        };
-        allow(0400, QFileDevice::ReadOwner | QFileDevice::ReadUser);
-        allow(0200, QFileDevice::WriteOwner | QFileDevice::WriteUser);
-        allow(0040, QFileDevice::ReadGroup);
-        allow(0020, QFileDevice::WriteGroup);
-        allow(0004, QFileDevice::ReadOther);
-        allow(0002, QFileDevice::WriteOther);
-        return p;
-    }();
-    return permissions;
-}
-
 // Writes all of `bytes` to the file; an empty text, or why it could not (a full disk, say). The
 // file's own write does not tell why.
 QString writeAll(int fd, const QByteArray &bytes)

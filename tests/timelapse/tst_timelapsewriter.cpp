@@ -19,6 +19,7 @@ extern "C" {
 #include <memory>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -171,6 +172,7 @@ class TestTimeLapseWriter : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { umask(022); } // before the first video reads it
     void writesEveryPictureAtItsRate_data();
     void writesEveryPictureAtItsRate();
     void mixedSizesAreLetterboxedIntoTheFirst();
@@ -242,6 +244,8 @@ void TestTimeLapseWriter::writesEveryPictureAtItsRate()
     QVERIFY2(qAbs(facts.seconds - static_cast<double>(pictures) / fps) < 1.0 / fps + 1e-6,
              qPrintable(QString::number(facts.seconds)));
     QCOMPARE(leftovers(dir.path()), QStringList{QStringLiteral("Cam.mp4")});
+    // Readable as any file the user makes, not only by its owner as the temporary file was.
+    QCOMPARE(QFile(result.path).permissions() & (QFile::ReadOther | QFile::WriteOther), QFile::ReadOther);
 }
 
 void TestTimeLapseWriter::mixedSizesAreLetterboxedIntoTheFirst()
