@@ -1,5 +1,6 @@
 #include "common/localtext.h"
 #include "common/moduleloader.h"
+#include "common/pictureworkers.h"
 #include "history/historyindexer.h"
 #include "history/historypictureview.h"
 #include "history/historywindow.h"
@@ -141,6 +142,9 @@ private slots:
     void cancelledTimeLapseLeavesNothing();
     void timeLapseName_data();
     void timeLapseName();
+    // As the program does before it ends: a folder scan still running on the picture workers
+    // must not start work on them while they are being torn down.
+    void cleanupTestCase() { waitForPictureWork(); }
 
 private:
     static HistoryWindow *openWindow(const QString &folder, const QString &camera, const QStringList &names);

@@ -4,6 +4,7 @@
 #include "camserver/testpictures.h"
 #include "clock/internetclock.h"
 #include "common/appidentity.h"
+#include "common/pictureworkers.h"
 #include "common/programfolder.h"
 #include "common/screensaver.h"
 #include "pictureinfo/picturemetadata.h"
@@ -166,6 +167,9 @@ private slots:
         m_window->listCommands()->OpenCam("Beta"); // slot 1
         QTRY_VERIFY(m_handled.value(0) == 1 && m_handled.value(1) == 1);
     }
+
+    // As the program does before it ends: no picture work left running while the workers go.
+    void cleanupTestCase() { waitForPictureWork(); }
 
     void cleanup()
     {
